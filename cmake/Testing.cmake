@@ -1,0 +1,27 @@
+# GoogleTest: the system's on Linux; on a cross build, compiled from the sources Debian installs.
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(TAVELIN_GTEST_LIBS gtest gmock)
+  set(TAVELIN_GTEST_MAIN gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  find_package(Threads REQUIRED)
+  set(TAVELIN_GTEST_LIBS GTest::gtest GTest::gmock Threads::Threads)
+  set(TAVELIN_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# Adds a GoogleTest executable run as one CTest test (under Wine on a cross build, through
+# CMAKE_CROSSCOMPILING_EMULATOR).
+function(tavelin_add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${TAVELIN_GTEST_LIBS} ${TAVELIN_GTEST_MAIN})
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

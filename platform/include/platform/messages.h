@@ -1,0 +1,96 @@
+#pragma once
+// The message core: windows as message targets, posted and sent messages, registered message
+// names, broadcasts, window timers and per-thread message queues, in the shape and with the
+// semantics of the Windows API. win32 forwards to the real functions; linux and sim share one
+// portable implementation that differs only in its clock and in how a waiting thread sleeps.
+//
+// Backend source files that include <windows.h> must include this header first: the constants
+// below are macros there.
+#include "platform/wintypes.h"
+
+namespace plat {
+
+// Messages the program uses.
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_CREATE = 0x0001;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_SETTINGCHANGE = 0x001A;
+constexpr UINT WM_ACTIVATEAPP = 0x001C;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_ENTERIDLE = 0x0121;
+constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_APP = 0x8000;
+
+// PeekMessage options.
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
+
+// Window long indices.
+constexpr int GWLP_WNDPROC = -4;
+constexpr int GWL_STYLE = -16;
+constexpr int GWL_EXSTYLE = -20;
+constexpr int GWLP_USERDATA = -21;
+
+// Extended window styles the program touches.
+constexpr LONG_PTR WS_EX_TOOLWINDOW = 0x00000080;
+constexpr LONG_PTR WS_EX_APPWINDOW = 0x00040000;
+
+// ShowWindow commands.
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOW = 5;
+constexpr int SW_MINIMIZE = 6;
+constexpr int SW_RESTORE = 9;
+
+inline HWND const HWND_BROADCAST = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0xFFFF));
+
+// A hidden top-level window whose window procedure is `proc`. `className` names it for
+// FindWindow-style lookups; `caption` is its title. Returns null on failure.
+HWND CreateHiddenWindow(const char* className, const char* caption, WNDPROC proc);
+BOOL DestroyWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL IsIconic(HWND hwnd);
+BOOL ShowWindow(HWND hwnd, int cmd);
+BOOL SetWindowTextA(HWND hwnd, const char* text);
+// The newest window with this class name and caption (either may be null: any), or null.
+HWND FindWindowA(const char* className, const char* caption);
+
+LONG_PTR GetWindowLongPtrA(HWND hwnd, int index);
+LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value);
+LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Message names registered by two parts of the program give the same number, from 0xC000 on.
+UINT RegisterWindowMessageA(const char* name);
+
+// HWND_BROADCAST posts or sends to every top-level window. A null window posts to the calling
+// thread's queue.
+BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL PostThreadMessageA(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+DWORD GetCurrentThreadId();
+
+// Returns 0 for WM_QUIT, -1 on error, nonzero otherwise. A thread's queue exists from its first
+// call to any of these (or to PeekMessage); posting to a thread without one fails.
+BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
+LRESULT DispatchMessageA(const MSG* msg);
+BOOL TranslateMessage(const MSG* msg);
+// Sleeps until the calling thread's queue receives a message (or a timer falls due).
+BOOL WaitMessage();
+
+// Window timers: WM_TIMER is generated when the queue is otherwise empty and is never queued
+// twice for one timer. Setting an existing (window, id) pair restarts it with the new interval.
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void* timerFunc);
+BOOL KillTimer(HWND hwnd, UINT_PTR id);
+
+// Milliseconds since some fixed moment, from the backend's clock (virtual in sim).
+DWORD GetTickCount();
+
+}  // namespace plat

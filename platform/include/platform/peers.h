@@ -1,0 +1,86 @@
+#pragma once
+// The windowing toolkit's backend: one peer per native window. win32 peers are native windows,
+// linux peers GTK 3 windows with a GtkFixed, sim peers plain records that tests read and poke.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/wintypes.h"
+
+namespace plat {
+
+// Prepares the backend (the message core's host, the GUI library); called once on the thread
+// that will run the message loop, before any other platform call.
+void InitializeBackend();
+
+enum class BorderStyle { None, Single, ToolWindow };
+
+struct BorderIcons {
+  bool systemMenu = true;
+  bool minimize = true;
+  bool maximize = true;
+};
+
+struct FontSpec {
+  std::string face = "Verdana";
+  int pixelHeight = 11;
+  COLORREF color = 0;
+};
+
+// 32-bit ARGB pixels, row by row.
+struct IconImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> argb;
+  bool Empty() const { return width == 0 || height == 0; }
+};
+
+// What a form peer reports to its form.
+class FormPeerEvents {
+ public:
+  virtual ~FormPeerEvents() = default;
+  // The user asked to close the window (title bar button, Alt+F4).
+  virtual void PeerCloseRequested() = 0;
+  virtual void PeerActivated() = 0;
+};
+
+class FormPeer {
+ public:
+  virtual ~FormPeer() = default;
+  // The window as a message target (its window procedure belongs to the backend).
+  virtual HWND Handle() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual void SetBorder(BorderStyle style, BorderIcons icons) = 0;
+  // Position of the window's outer top-left corner and its client size, in screen pixels.
+  virtual void SetBounds(int left, int top, int clientWidth, int clientHeight) = 0;
+  virtual void SetColor(COLORREF color) = 0;
+  // Pixels of this colour are see-through and let clicks pass; nullopt turns it off.
+  virtual void SetTransparentColor(std::optional<COLORREF> key) = 0;
+  virtual void SetFont(const FontSpec& font) = 0;
+  virtual void SetIcon(const IconImage& icon) = 0;
+  virtual void Show() = 0;
+  virtual void Hide() = 0;
+  virtual bool Visible() const = 0;
+};
+
+// `owner` is the application window; `name` the form's component name (sim tests find by it).
+std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND owner, const std::string& name);
+
+// The toolkit's nested loop as the message box drives it.
+class ModalPump {
+ public:
+  virtual ~ModalPump() = default;
+  // Handles one message, or performs one idle moment and sleeps when there is none.
+  virtual void HandleOneMessage() = 0;
+};
+
+// A modal box with one OK button and no icon, centred on the screen. Returns when dismissed.
+// `error` adds the error icon (the application's standard exception box).
+void RunMessageBox(HWND owner, const std::string& text, const std::string& caption, bool error, ModalPump& pump);
+
+// The application window: hidden, owner of the task-bar button.
+HWND CreateApplicationWindow(const std::string& title, WNDPROC proc);
+
+}  // namespace plat

@@ -1,0 +1,61 @@
+#pragma once
+// The simulated desktop, as tests script and inspect it. Time is virtual: when the GUI thread's
+// loop has nothing to do, the clock jumps to the next timer or scripted action at once.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/peers.h"
+
+namespace sim {
+
+// Forgets the scripted actions, message boxes and screen changes of an earlier test, and makes
+// the calling thread the GUI thread. Windows and timers still alive are the test's business.
+void Reset();
+
+std::uint64_t Now();
+// Moves the clock forward; timers falling due are delivered by the next message-loop turn.
+void Advance(std::uint64_t ms);
+// Runs `action` on the GUI thread when its loop sleeps and the clock reaches now + delayMs.
+void At(std::uint64_t delayMs, std::function<void()> action);
+
+void SetScreenSize(int width, int height);
+
+struct FormRecord {
+  plat::HWND handle = nullptr;
+  std::string name;
+  std::string caption;
+  plat::BorderStyle border = plat::BorderStyle::Single;
+  plat::BorderIcons icons;
+  int left = 0;
+  int top = 0;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  plat::COLORREF color = 0;
+  std::optional<plat::COLORREF> transparentColor;
+  plat::FontSpec font;
+  plat::IconImage icon;
+  bool visible = false;
+};
+
+// Live forms, oldest first; a form is found by its name or its caption.
+std::vector<FormRecord> Forms();
+std::optional<FormRecord> FindForm(const std::string& nameOrCaption);
+// Asks a form to close as its title bar's close button would.
+bool CloseForm(const std::string& nameOrCaption);
+
+struct MessageBoxRecord {
+  std::string caption;
+  std::string text;
+  bool error = false;
+  bool open = false;
+};
+
+// Every message box shown since Reset, in order.
+std::vector<MessageBoxRecord> MessageBoxes();
+// Presses OK on the newest open message box; false when none is open.
+bool PressOk();
+
+}  // namespace sim

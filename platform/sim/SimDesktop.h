@@ -1,0 +1,36 @@
+#pragma once
+// State of the simulated desktop shared by the sim backend's files.
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "platform/sim.h"
+
+namespace sim::detail {
+
+struct ScriptedAction {
+  std::uint64_t when;
+  std::uint64_t order;
+  std::function<void()> action;
+};
+
+struct Desktop {
+  std::mutex lock;
+  std::condition_variable woken;
+  bool wakePending = false;
+  std::uint64_t now = 0;
+  std::uint64_t nextOrder = 0;
+  std::vector<ScriptedAction> script;
+  plat::DWORD guiThread = 0;
+  int screenWidth = 1024;
+  int screenHeight = 768;
+  std::map<plat::HWND, FormRecord*> forms;  // records owned by their peers
+  std::vector<MessageBoxRecord> boxes;
+};
+
+Desktop& TheDesktop();
+
+}  // namespace sim::detail

@@ -1,0 +1,122 @@
+// The sim backend's clock and sleeping: the GUI thread never waits in real time for a timer or a
+// scripted action; the clock jumps there. It waits for real only for other threads' messages.
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+
+#include "platform/core/MessageHost.h"
+#include "platform/messages.h"
+#include "platform/sim/SimDesktop.h"
+
+namespace sim::detail {
+
+Desktop& TheDesktop() {
+  static Desktop* desktop = new Desktop;  // outlives static destructors of other units
+  return *desktop;
+}
+
+namespace {
+
+// How long the GUI thread waits for another thread's message before the test is told that
+// nothing can wake it (a scripting mistake, not a virtual delay).
+constexpr auto kStallLimit = std::chrono::seconds(10);
+
+class SimHost final : public plat::core::MessageHost {
+ public:
+  std::uint64_t NowMs() override {
+    std::lock_guard g(TheDesktop().lock);
+    return TheDesktop().now;
+  }
+
+  bool OwnsThread(plat::DWORD threadId) override {
+    std::lock_guard g(TheDesktop().lock);
+    return threadId == TheDesktop().guiThread;
+  }
+
+  void Sleep(std::optional<std::uint64_t> deadlineMs) override {
+    auto& d = TheDesktop();
+    std::unique_lock held(d.lock);
+    if (d.wakePending) {
+      d.wakePending = false;
+      return;
+    }
+    auto next = std::min_element(d.script.begin(), d.script.end(), [](const auto& a, const auto& b) {
+      return a.when != b.when ? a.when < b.when : a.order < b.order;
+    });
+    if (next != d.script.end() && (!deadlineMs || next->when <= *deadlineMs)) {
+      d.now = std::max(d.now, next->when);
+      auto action = std::move(next->action);
+      d.script.erase(next);
+      held.unlock();
+      action();
+      return;
+    }
+    if (deadlineMs) {
+      d.now = std::max(d.now, *deadlineMs);
+      return;
+    }
+    if (!d.woken.wait_for(held, kStallLimit, [&] { return d.wakePending; }))
+      throw std::runtime_error("sim: the GUI thread waits for a message that nothing will send");
+    d.wakePending = false;
+  }
+
+  void Wake() override {
+    auto& d = TheDesktop();
+    std::lock_guard g(d.lock);
+    d.wakePending = true;
+    d.woken.notify_all();
+  }
+};
+
+}  // namespace
+}  // namespace sim::detail
+
+namespace plat {
+
+void InitializeBackend() {
+  static sim::detail::SimHost host;
+  core::InstallMessageHost(&host);
+  std::lock_guard g(sim::detail::TheDesktop().lock);
+  sim::detail::TheDesktop().guiThread = GetCurrentThreadId();
+}
+
+}  // namespace plat
+
+namespace sim {
+
+using detail::TheDesktop;
+
+void Reset() {
+  plat::InitializeBackend();
+  auto& d = TheDesktop();
+  std::lock_guard g(d.lock);
+  d.script.clear();
+  d.boxes.clear();
+  d.wakePending = false;
+  d.screenWidth = 1024;
+  d.screenHeight = 768;
+}
+
+std::uint64_t Now() {
+  std::lock_guard g(TheDesktop().lock);
+  return TheDesktop().now;
+}
+
+void Advance(std::uint64_t ms) {
+  std::lock_guard g(TheDesktop().lock);
+  TheDesktop().now += ms;
+}
+
+void At(std::uint64_t delayMs, std::function<void()> action) {
+  auto& d = TheDesktop();
+  std::lock_guard g(d.lock);
+  d.script.push_back({d.now + delayMs, d.nextOrder++, std::move(action)});
+}
+
+void SetScreenSize(int width, int height) {
+  std::lock_guard g(TheDesktop().lock);
+  TheDesktop().screenWidth = width;
+  TheDesktop().screenHeight = height;
+}
+
+}  // namespace sim

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs a command with DISPLAY set to a private Xvnc server (loopback only, no VNC port, on a
+# free display number), then stops that server by its PID.
+#   with-xvnc.sh [-g WxH] command args...
+set -euo pipefail
+geometry=1024x768
+if [ "${1:-}" = "-g" ]; then geometry=$2; shift 2; fi
+
+display=
+for n in $(seq 40 140); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "with-xvnc: no free display number" >&2; exit 2; }
+
+Xvnc ":$display" -geometry "$geometry" -depth 24 -SecurityTypes None -localhost -rfbport -1 \
+  -nolisten tcp >"${TMPDIR:-/tmp}/xvnc-$display.log" 2>&1 &
+xvnc_pid=$!
+cleanup() { kill "$xvnc_pid" 2>/dev/null || true; wait "$xvnc_pid" 2>/dev/null || true; }
+trap cleanup EXIT INT TERM
+
+for _ in $(seq 1 100); do
+  [ -e "/tmp/.X11-unix/X$display" ] && break
+  kill -0 "$xvnc_pid" 2>/dev/null || { cat "${TMPDIR:-/tmp}/xvnc-$display.log" >&2; exit 2; }
+  sleep 0.05
+done
+export DISPLAY=":$display"
+"$@"
