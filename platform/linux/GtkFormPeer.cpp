@@ -58,11 +58,15 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver {
  public:
   GtkFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : owner_(owner) {
     gtk::RequireDisplay();
-    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    // Our own references: GTK may destroy the widgets (display gone) before the peer goes.
+    window_ = GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)));
     gtk_widget_set_name(window_, name.c_str());
     gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
     gtk_window_set_gravity(GTK_WINDOW(window_), GDK_GRAVITY_NORTH_WEST);
-    client_ = gtk_fixed_new();
+    client_ = GTK_WIDGET(g_object_ref_sink(gtk_fixed_new()));
+    // A client area with a window of its own: a windowless child shares the top-level's window,
+    // and GTK resets that window's input shape whenever such a child is realized.
+    gtk_widget_set_has_window(client_, TRUE);
     gtk_container_add(GTK_CONTAINER(window_), client_);
     gtk_widget_show(client_);
     css_ = gtk_css_provider_new();
@@ -80,6 +84,8 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver {
     g_signal_handlers_disconnect_by_data(client_, this);
     g_signal_handlers_disconnect_by_data(window_, this);
     gtk_widget_destroy(window_);
+    g_object_unref(client_);
+    g_object_unref(window_);
     g_object_unref(css_);
   }
 

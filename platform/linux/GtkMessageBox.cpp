@@ -22,6 +22,7 @@ void RunMessageBox(HWND, const std::string& text, const std::string& caption, bo
   gtk::RequireDisplay();
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, error ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER,
                                              GTK_BUTTONS_OK, "%s", text.c_str());
+  g_object_ref(dialog);  // a close request destroys the dialog while we still refer to it
   if (error) {
     // GTK 3 message dialogs no longer show their type's icon by themselves.
     GtkWidget* icon = gtk_image_new_from_icon_name("dialog-error", GTK_ICON_SIZE_DIALOG);
@@ -37,6 +38,7 @@ void RunMessageBox(HWND, const std::string& text, const std::string& caption, bo
   }
   g_signal_handlers_disconnect_by_data(dialog, &answered);
   gtk_widget_destroy(dialog);
+  g_object_unref(dialog);
 }
 
 }  // namespace plat
