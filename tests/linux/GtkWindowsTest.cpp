@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -120,9 +121,13 @@ TEST_F(GtkWindows, CloseRequestsAndFocusReachTheFormThroughTheMessageLoop) {
   auto form = CreateFormPeer(events, app, "tool");
   form->SetBorder(BorderStyle::ToolWindow, BorderIcons{});
   form->SetBounds(50, 60, 120, 40);
+  form->SetFont(FontSpec{"Verdana \"Bold\"", 13, RGB(1, 2, 3)});
+  form->SetIcon(IconImage{2, 1, {0xFF102030u, 0x80FFFFFFu}});
   const XWindow w = ShowForm(*form, "Tavelin tool form");
   ASSERT_NE(w, 0u);
   EXPECT_EQ(x.WindowType(w), "_NET_WM_WINDOW_TYPE_UTILITY");
+  EXPECT_EQ(x.Icon(w), (std::vector<unsigned long>{2, 1, 0xFF102030u, 0x80FFFFFFu}));
+  EXPECT_THROW(form->SetIcon(IconImage{4, 4, {0xFF000000u}}), std::invalid_argument);
 
   x.RequestClose(w);
   EXPECT_TRUE(PumpUntil([&] { return events.closeRequests == 1; }));
@@ -145,8 +150,13 @@ TEST_F(GtkWindows, WithNoKeyAFormShowsItsWholeClientArea) {
   form->SetBorder(BorderStyle::Single, BorderIcons{});
   form->SetBounds(0, 0, 64, 32);
   form->SetColor(RGB(10, 20, 30));
+  // Without a caption of its own a form goes by the application's title.
+  form->Show();
+  XWindow untitled = 0;
+  EXPECT_TRUE(PumpUntil([&] { return (untitled = x.Find("Tavelin test")) != 0; }));
   const XWindow w = ShowForm(*form, "Tavelin plain form");
   ASSERT_NE(w, 0u);
+  EXPECT_EQ(w, untitled);
   auto bounding = x.Shape(w, ShapeKind::Drawing);
   ASSERT_EQ(bounding.size(), 1u);
   EXPECT_EQ(bounding[0].width, 64);

@@ -94,6 +94,24 @@ std::string XClient::WindowType(XWindow w) const {
   return name;
 }
 
+std::vector<unsigned long> XClient::Icon(XWindow w) const {
+  auto* d = connection_->display;
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  std::vector<unsigned long> out;
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_ICON", False), 0, 1 << 20, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
+      data) {
+    // Xlib hands 32-bit items over as (sign-extended) longs.
+    const auto* items = reinterpret_cast<const unsigned long*>(data);
+    for (unsigned long i = 0; i < count; ++i) out.push_back(items[i] & 0xFFFFFFFFul);
+  }
+  if (data) XFree(data);
+  return out;
+}
+
 void XClient::RequestClose(XWindow w) const {
   auto* d = connection_->display;
   XEvent e{};

@@ -41,6 +41,8 @@ class XClient {
   XWindow TopLevelAt(int x, int y) const;
   // The first atom of _NET_WM_WINDOW_TYPE, by name.
   std::string WindowType(XWindow w) const;
+  // _NET_WM_ICON: width, height and ARGB pixels of each image.
+  std::vector<unsigned long> Icon(XWindow w) const;
   // What a window manager sends when the user clicks the close button.
   void RequestClose(XWindow w) const;
   void Focus(XWindow w) const;
