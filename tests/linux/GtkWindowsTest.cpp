@@ -125,6 +125,7 @@ TEST_F(GtkWindows, CloseRequestsAndFocusReachTheFormThroughTheMessageLoop) {
   form->SetIcon(IconImage{2, 1, {0xFF102030u, 0x80FFFFFFu}});
   const XWindow w = ShowForm(*form, "Tavelin tool form");
   ASSERT_NE(w, 0u);
+  EXPECT_EQ(FindWindowA(nullptr, "Tavelin tool form"), form->Handle());
   EXPECT_EQ(x.WindowType(w), "_NET_WM_WINDOW_TYPE_UTILITY");
   EXPECT_EQ(x.Icon(w), (std::vector<unsigned long>{2, 1, 0xFF102030u, 0x80FFFFFFu}));
   EXPECT_THROW(form->SetIcon(IconImage{4, 4, {0xFF000000u}}), std::invalid_argument);
@@ -214,6 +215,25 @@ TEST_F(GtkWindows, AMessageBoxIsCentredOnTheScreenAndReturnsOnceAnswered) {
   EXPECT_NEAR(pump.seen->y, (screenHeight - pump.seen->height) / 2, 1);
   EXPECT_FALSE(pump.gaveUp) << "the box stayed open after its answer";
   EXPECT_TRUE(PumpUntil([&] { return x.Find("Tavelin box test") == 0; }));
+}
+
+// The toolkit's pump once the application terminates: it stops at once.
+class TerminatingPump final : public ModalPump {
+ public:
+  bool HandleOneMessage() override {
+    ++calls;
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    return calls < 3;
+  }
+  int calls = 0;
+};
+
+TEST_F(GtkWindows, AMessageBoxClosesWhenTheApplicationTerminates) {
+  TerminatingPump pump;
+  RunMessageBox(app, "Nobody answers this one.", "Tavelin unanswered box", false, pump);
+  EXPECT_EQ(pump.calls, 3);
+  EXPECT_TRUE(PumpUntil([&] { return x.Find("Tavelin unanswered box") == 0; }));
 }
 
 }  // namespace
