@@ -93,6 +93,7 @@ void Reset() {
   d.script.clear();
   d.boxes.clear();
   d.wakePending = false;
+  d.now = 0;  // every test starts at the same moment; the windows of earlier tests are gone
   d.screenWidth = 1024;
   d.screenHeight = 768;
 }
