@@ -108,7 +108,11 @@ void RunMessageBox(HWND, const std::string& text, const std::string& caption, bo
       std::lock_guard g(TheDesktop().lock);
       if (index >= TheDesktop().boxes.size() || !TheDesktop().boxes[index].open) return;
     }
-    if (!pump.HandleOneMessage()) return;
+    if (!pump.HandleOneMessage()) {
+      std::lock_guard g(TheDesktop().lock);
+      TheDesktop().boxes[index].open = false;  // the application is ending: the box goes too
+      return;
+    }
   }
 }
 
