@@ -92,6 +92,8 @@ void Reset() {
   std::lock_guard g(d.lock);
   d.script.clear();
   d.boxes.clear();
+  d.displayResults.clear();
+  d.displayChanges.clear();
   d.wakePending = false;
   d.screenWidth = 1024;
   d.screenHeight = 768;
