@@ -12,14 +12,20 @@ XErrorTrap::XErrorTrap(Display* display)
 }
 
 XErrorTrap::~XErrorTrap() {
-  XSync(display_, False);
+  WaitForServer();
   XSetErrorHandler(previous_);
   active = nullptr;
 }
 
 bool XErrorTrap::Failed() {
-  XSync(display_, False);
+  WaitForServer();
   return errorCode_ != 0;
+}
+
+void XErrorTrap::WaitForServer() {
+  // Once the reply to the last request has been read, its errors and those of every earlier
+  // request have been read too: the round trip of XSync would add nothing.
+  if (LastKnownRequestProcessed(display_) != NextRequest(display_) - 1) XSync(display_, False);
 }
 
 int XErrorTrap::Handle(Display* display, XErrorEvent* event) {

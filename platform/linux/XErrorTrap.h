@@ -19,6 +19,7 @@ class XErrorTrap {
 
  private:
   static int Handle(Display* display, XErrorEvent* event);
+  void WaitForServer();
 
   Display* display_;
   unsigned long firstSerial_;
