@@ -21,9 +21,10 @@ plat::DWORD BitsPerPixel(const std::string& depthText) { return depthText == "16
 }  // namespace
 
 plat::DEVMODEA DisplayModeRequest(int modeCode, const std::string& depthText) {
-  plat::DEVMODEA mode{};  // no device name, position or frequency: the platform keeps its own
+  // Everything else zero: no driver data, device name, position or frequency (the platform
+  // keeps its own).
+  plat::DEVMODEA mode{};
   mode.dmSize = sizeof(plat::DEVMODEA);
-  mode.dmDriverExtra = 0;
   mode.dmFields = plat::DM_PELSWIDTH | plat::DM_PELSHEIGHT | plat::DM_BITSPERPEL;
   const ModeSize size = SizeOfMode(modeCode);
   mode.dmPelsWidth = size.width;

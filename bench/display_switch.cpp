@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
 
   const double oursMs = Median(ours);
   const double xrandrMs = Median(xrandr);
-  std::printf("switches: %d each way, %ux%u <-> %ux%u on output %s\n", switches, kModes[0].width, kModes[0].height,
+  std::printf("%d switches per method, %ux%u <-> %ux%u, output %s\n", switches, kModes[0].width, kModes[0].height,
               kModes[1].width, kModes[1].height, output.c_str());
   std::printf("median ms per switch, ChangeDisplaySettingsA in process: %.3f\n", oursMs);
   std::printf("median ms per switch, xrandr --output %s --mode WxH: %.3f\n", output.c_str(), xrandrMs);
