@@ -2,7 +2,6 @@
 #include <utility>
 
 #include "platform/core/CoreWindows.h"
-#include "platform/display.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
 
@@ -113,15 +112,6 @@ void RunMessageBox(HWND, const std::string& text, const std::string& caption, bo
       TheDesktop().boxes[index].open = false;  // the application is ending: the box goes too
       return;
     }
-  }
-}
-
-int GetSystemMetrics(int index) {
-  std::lock_guard g(TheDesktop().lock);
-  switch (index) {
-    case SM_CXSCREEN: return TheDesktop().screenWidth;
-    case SM_CYSCREEN: return TheDesktop().screenHeight;
-    default: return 0;
   }
 }
 
