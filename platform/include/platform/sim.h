@@ -11,7 +11,8 @@
 
 namespace sim {
 
-// Forgets the scripted actions, message boxes and screen changes of an earlier test, and makes
+// Forgets the scripted actions, message boxes and screen changes of an earlier test, sets the
+// clock back to 0 (timers of an earlier test must be gone), and makes
 // the calling thread the GUI thread. Windows and timers still alive are the test's business.
 void Reset();
 
