@@ -96,7 +96,7 @@ bool Application::ProcessMessage(plat::MSG& msg) {
     return true;
   }
   bool handled = false;
-  if (OnMessage) OnMessage(msg, handled);
+  Fire(OnMessage, msg, handled);
   if (!handled) {
     plat::TranslateMessage(&msg);
     plat::DispatchMessageA(&msg);
@@ -107,7 +107,7 @@ bool Application::ProcessMessage(plat::MSG& msg) {
 bool Application::IdlePass() {
   bool done = true;
   try {
-    if (OnIdle) OnIdle(this, done);
+    Fire(OnIdle, this, done);
     if (done) DoActionIdle();
   } catch (const std::exception& e) {
     HandleException(e);
@@ -133,7 +133,7 @@ void Application::Terminate() { plat::PostQuitMessage(0); }
 
 void Application::HandleException(const std::exception& error) {
   if (OnException)
-    OnException(this, error);
+    Fire(OnException, this, error);
   else
     ShowException(error);
 }
@@ -159,11 +159,11 @@ void Application::ShowModalBox(const std::string& text, bool error) {
 }
 
 void Application::ModalStarted() {
-  if (OnModalBegin) OnModalBegin(this);
+  Fire(OnModalBegin, this);
 }
 
 void Application::ModalFinished() {
-  if (OnModalEnd) OnModalEnd(this);
+  Fire(OnModalEnd, this);
 }
 
 bool Application::IsMinimized() const { return handle_ && plat::IsIconic(handle_); }
@@ -171,13 +171,13 @@ bool Application::IsMinimized() const { return handle_ && plat::IsIconic(handle_
 void Application::Minimize() {
   if (!handle_ || IsMinimized()) return;
   plat::ShowWindow(handle_, plat::SW_MINIMIZE);
-  if (OnMinimize) OnMinimize(this);
+  Fire(OnMinimize, this);
 }
 
 void Application::Restore() {
   if (!handle_ || !IsMinimized()) return;
   plat::ShowWindow(handle_, plat::SW_RESTORE);
-  if (OnRestore) OnRestore(this);
+  Fire(OnRestore, this);
 }
 
 void Application::HookMainWindow(const void* owner, WindowHook hook) { hooks_.push_back({owner, std::move(hook)}); }
@@ -188,31 +188,32 @@ void Application::UnhookMainWindow(const void* owner) {
 
 bool Application::HelpCommand(plat::WORD command, plat::LONG data) {
   bool callHelp = true;
-  if (OnHelp) return OnHelp(command, data, callHelp);
-  return false;
+  if (!OnHelp) return false;
+  auto handler = OnHelp;
+  return handler(command, data, callHelp);
 }
 
 bool Application::IsShortCut(KeyMessage& key) {
   bool handled = false;
-  if (OnShortCut) OnShortCut(key, handled);
+  Fire(OnShortCut, key, handled);
   return handled;
 }
 
 bool Application::ShowHintFor(std::string& hintStr, HintInfo& info) {
   bool canShow = showHint_;
-  if (canShow && OnShowHint) OnShowHint(hintStr, canShow, info);
+  if (canShow) Fire(OnShowHint, hintStr, canShow, info);
   return canShow;
 }
 
 bool Application::ExecuteAction(BasicAction* action) {
   bool handled = false;
-  if (OnActionExecute) OnActionExecute(action, handled);
+  Fire(OnActionExecute, action, handled);
   return handled;
 }
 
 bool Application::UpdateAction(BasicAction* action) {
   bool handled = false;
-  if (OnActionUpdate) OnActionUpdate(action, handled);
+  Fire(OnActionUpdate, action, handled);
   return handled;
 }
 
@@ -229,7 +230,7 @@ void Application::SetIcon(const plat::IconImage& icon) {
 void Application::SetHint(const std::string& hint) {
   if (hint_ == hint) return;
   hint_ = hint;
-  if (OnHint) OnHint(this);
+  Fire(OnHint, this);
 }
 
 void Application::SetHintColor(plat::COLORREF color) {
@@ -305,12 +306,12 @@ plat::LRESULT Application::WndProc(plat::UINT msg, plat::WPARAM wParam, plat::LP
       }
       return 0;
     case plat::WM_ACTIVATEAPP:
-      if (wParam ? OnActivate : OnDeactivate) (wParam ? OnActivate : OnDeactivate)(this);
+      Fire(wParam ? OnActivate : OnDeactivate, this);
       return 0;
     case plat::WM_SETTINGCHANGE: {
       plat::LONG result = 0;
       const char* section = reinterpret_cast<const char*>(lParam);
-      if (OnSettingChange) OnSettingChange(this, static_cast<int>(wParam), section ? section : "", result);
+      Fire(OnSettingChange, this, static_cast<int>(wParam), section ? section : "", result);
       return result;
     }
     case plat::WM_CLOSE:

@@ -3,6 +3,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/wintypes.h"
 
@@ -49,5 +50,14 @@ struct Message {
 };
 // Returns true when it handled the message: no later hook and not the window itself sees it.
 using WindowHook = std::function<bool(Message& message)>;
+
+// Calls a handler through a copy: the handler may replace or clear the very slot it was called
+// from (an events component taking over or giving back the application's handlers).
+template <typename Slot, typename... Args>
+void Fire(const Slot& slot, Args&&... args) {
+  if (!slot) return;
+  Slot handler = slot;
+  handler(std::forward<Args>(args)...);
+}
 
 }  // namespace tk

@@ -135,7 +135,7 @@ void Form::Hide() {
 
 void Form::Close() {
   CloseAction action = (App() && App()->MainForm() == this) ? CloseAction::Free : CloseAction::Hide;
-  if (OnClose) OnClose(this, action);
+  Fire(OnClose, this, action);
   if (action == CloseAction::None) return;
   if (App() && App()->MainForm() == this) {
     App()->Terminate();
@@ -169,7 +169,7 @@ void Form::PeerCloseRequested() {
 
 void Form::PeerActivated() {
   TheScreen().SetActiveForm(this);
-  if (OnActivate) OnActivate(this);
+  Fire(OnActivate, this);
 }
 
 }  // namespace tk

@@ -22,24 +22,24 @@ void Screen::SetActiveForm(Form* form) {
   if (activeForm_ == form) return;
   activeForm_ = form;
   if (form) form->FreeNotification(this);
-  if (OnActiveFormChange) OnActiveFormChange(this);
+  Fire(OnActiveFormChange, this);
 }
 
 void Screen::SetActiveControl(Component* control) {
   if (activeControl_ == control) return;
   activeControl_ = control;
   if (control) control->FreeNotification(this);
-  if (OnActiveControlChange) OnActiveControlChange(this);
+  Fire(OnActiveControlChange, this);
 }
 
 void Screen::SetHintFont(const plat::FontSpec& font) {
   hintFont_ = font;
-  if (OnHintFontChange) OnHintFontChange(this);
+  Fire(OnHintFontChange, this);
 }
 
 void Screen::SetIconFont(const plat::FontSpec& font) {
   iconFont_ = font;
-  if (OnIconFontChange) OnIconFontChange(this);
+  Fire(OnIconFontChange, this);
 }
 
 void Screen::Notification(Component* component, Operation operation) {

@@ -31,6 +31,9 @@ struct Desktop {
   int screenHeight = 768;
   std::map<plat::HWND, FormRecord*> forms;  // records owned by their peers
   std::vector<MessageBoxRecord> boxes;
+  plat::RECT paintRect{0, 0, 0, 0};
+  bool eraseOnPaint = false;
+  std::vector<Fill> fills;
   std::deque<plat::LONG> displayResults;
   std::vector<DisplayChangeRecord> displayChanges;
 };

@@ -92,6 +92,9 @@ void Reset() {
   std::lock_guard g(d.lock);
   d.script.clear();
   d.boxes.clear();
+  d.fills.clear();
+  d.paintRect = {0, 0, 0, 0};
+  d.eraseOnPaint = false;
   d.displayResults.clear();
   d.displayChanges.clear();
   d.wakePending = false;

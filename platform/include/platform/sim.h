@@ -59,4 +59,16 @@ std::vector<MessageBoxRecord> MessageBoxes();
 // Presses OK on the newest open message box; false when none is open.
 bool PressOk();
 
+// What the next paint request of any window asks for (the rectangle, and whether the
+// background is to be erased first).
+void SetPaintRequest(const plat::RECT& rect, bool erase);
+
+struct Fill {
+  plat::HWND window;
+  plat::RECT rect;
+  plat::COLORREF color;
+};
+// Every solid fill painted since Reset.
+std::vector<Fill> Fills();
+
 }  // namespace sim
