@@ -4,14 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
-#include <stdexcept>
-#include <string>
 
 #include "platform/core/MessageHost.h"
 #include "platform/linux/GtkSession.h"
 #include "platform/messages.h"
-#include "platform/peers.h"
 
 namespace plat {
 namespace {
@@ -19,8 +15,6 @@ namespace {
 // GTK events handled in one DispatchPending at most, so that a flood of them cannot starve our
 // own queue; whatever is left is handled by the next look at the queue.
 constexpr int kMaxPendingDispatches = 256;
-
-std::atomic<bool> displayOpen{false};
 
 class GlibMessageHost final : public core::MessageHost {
  public:
@@ -64,26 +58,12 @@ class GlibMessageHost final : public core::MessageHost {
 
 }  // namespace
 
-void InitializeBackend() {
-  static GlibMessageHost host;
-  static const bool opened = [] {
-    // Shapes, positions and RandR are X11 features; under Wayland GTK runs through XWayland.
-    gdk_set_allowed_backends("x11");
-    return gtk_init_check(nullptr, nullptr) != FALSE;
-  }();
-  displayOpen = opened;
-  host.Adopt(GetCurrentThreadId());
-  core::InstallMessageHost(&host);
-}
-
 namespace gtk {
 
-void RequireDisplay() {
-  if (displayOpen) return;
-  const char* display = std::getenv("DISPLAY");
-  throw std::runtime_error(std::string("Cannot open the X display ") +
-                           (display && *display ? std::string("\"") + display + "\"" : "(DISPLAY is not set)") +
-                           ": Tavelin's windows need an X server.");
+void InstallGlibMessageHost() {
+  static GlibMessageHost host;
+  host.Adopt(GetCurrentThreadId());
+  core::InstallMessageHost(&host);
 }
 
 }  // namespace gtk
