@@ -109,6 +109,11 @@ TEST_F(GtkWindows, AFormTakesItsBoundsAndItsColourKeyShapesDrawingAndPointer) {
     auto now = x.GeometryOf(w);
     return now.x == 10 && now.y == 20 && now.width == 300 && now.height == 100;
   }));
+  form->SetBounds(10, 20, 90, 30);
+  EXPECT_TRUE(PumpUntil([&] {
+    auto now = x.GeometryOf(w);
+    return now.width == 90 && now.height == 30;
+  }));
 
   form->Hide();
   EXPECT_FALSE(form->Visible());
