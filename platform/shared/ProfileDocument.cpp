@@ -7,10 +7,18 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+// Ctrl-Z, the old end-of-file mark, counts as a blank too.
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1a';
+}
+
+std::string_view TrimFront(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  return s;
+}
 
 std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  s = TrimFront(s);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
@@ -21,14 +29,16 @@ struct Parsed {
   std::string_view value;
 };
 
+// A line's text ends at a NUL, as the C strings of the profile functions do. A header's name
+// runs to the last "]"; a "[" line without one is no header. Lines starting with ";" are keys
+// like any other, which is why a comment is never found unless asked for by its whole text.
 Parsed Classify(std::string_view line) {
-  std::string_view s = Trim(line);
+  std::string_view s = Trim(line.substr(0, line.find('\0')));
   if (s.empty()) return {Parsed::Blank, {}, {}};
   if (s.front() == '[') {
-    s.remove_prefix(1);
-    return {Parsed::Section, Trim(s.substr(0, s.find(']'))), {}};
+    std::size_t close = s.rfind(']');
+    if (close != std::string_view::npos) return {Parsed::Section, Trim(s.substr(1, close - 1)), {}};
   }
-  if (s.front() == ';') return {Parsed::Other, {}, {}};
   std::size_t eq = s.find('=');
   if (eq == std::string_view::npos) return {Parsed::Other, {}, {}};
   return {Parsed::Key, Trim(s.substr(0, eq)), Trim(s.substr(eq + 1))};
@@ -41,16 +51,16 @@ ProfileDocument::ProfileDocument(std::string_view text) {
     bom_ = kUtf8Bom;
     text.remove_prefix(kUtf8Bom.size());
   }
+  // Lines end in CR LF, LF or a lone CR.
   while (!text.empty()) {
-    std::size_t nl = text.find('\n');
-    if (nl == std::string_view::npos) {
+    std::size_t br = text.find_first_of("\r\n");
+    if (br == std::string_view::npos) {
       lines_.push_back({std::string(text), ""});
       break;
     }
-    bool crlf = nl > 0 && text[nl - 1] == '\r';
-    std::size_t textEnd = crlf ? nl - 1 : nl;
-    lines_.push_back({std::string(text.substr(0, textEnd)), crlf ? "\r\n" : "\n"});
-    text.remove_prefix(nl + 1);
+    std::size_t len = text.compare(br, 2, "\r\n") == 0 ? 2 : 1;
+    lines_.push_back({std::string(text.substr(0, br)), std::string(text.substr(br, len))});
+    text.remove_prefix(br + len);
   }
   newline_ = !lines_.empty() && !lines_.front().ending.empty() ? lines_.front().ending : "\n";
 }
@@ -61,21 +71,26 @@ std::string ProfileDocument::Text() const {
   return out;
 }
 
+std::size_t ProfileDocument::SectionEnd(std::size_t first) const {
+  std::size_t end = first;
+  while (end < lines_.size() && Classify(lines_[end].text).kind != Parsed::Section) ++end;
+  return end;
+}
+
 std::optional<ProfileDocument::Range> ProfileDocument::FindSection(std::string_view section) const {
   section = Trim(section);
+  // The lines before the first header form a section without a name.
+  if (section.empty()) return Range{0, SectionEnd(0)};
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     Parsed p = Classify(lines_[i].text);
-    if (p.kind != Parsed::Section || !EqualsNoCase(p.name, section)) continue;
-    std::size_t end = i + 1;
-    while (end < lines_.size() && Classify(lines_[end].text).kind != Parsed::Section) ++end;
-    return Range{i, end};
+    if (p.kind == Parsed::Section && EqualsNoCase(p.name, section)) return Range{i + 1, SectionEnd(i + 1)};
   }
   return std::nullopt;
 }
 
 std::optional<std::size_t> ProfileDocument::FindKey(const Range& range, std::string_view key) const {
   key = Trim(key);
-  for (std::size_t i = range.header + 1; i < range.end; ++i) {
+  for (std::size_t i = range.first; i < range.end; ++i) {
     Parsed p = Classify(lines_[i].text);
     if (p.kind == Parsed::Key && EqualsNoCase(p.name, key)) return i;
   }
@@ -94,7 +109,7 @@ std::vector<std::string> ProfileDocument::SectionNames() const {
   std::vector<std::string> names;
   for (const Line& l : lines_) {
     Parsed p = Classify(l.text);
-    if (p.kind == Parsed::Section) names.emplace_back(p.name);
+    if (p.kind == Parsed::Section && !p.name.empty()) names.emplace_back(p.name);
   }
   return names;
 }
@@ -103,9 +118,9 @@ std::vector<std::string> ProfileDocument::KeyNames(std::string_view section) con
   std::vector<std::string> names;
   auto range = FindSection(section);
   if (!range) return names;
-  for (std::size_t i = range->header + 1; i < range->end; ++i) {
+  for (std::size_t i = range->first; i < range->end; ++i) {
     Parsed p = Classify(lines_[i].text);
-    if (p.kind == Parsed::Key) names.emplace_back(p.name);
+    if (p.kind == Parsed::Key && !p.name.starts_with(';')) names.emplace_back(p.name);
   }
   return names;
 }
@@ -117,13 +132,15 @@ void ProfileDocument::Insert(std::size_t at, std::string text) {
 }
 
 void ProfileDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
-  section = Trim(section);
-  key = Trim(key);
-  value = Trim(value);
+  // What is written loses its leading blanks; lookups ignore blanks on both sides.
+  section = TrimFront(section);
+  key = TrimFront(key);
+  value = TrimFront(value);
+  const std::string line = std::string(key) + "=" + std::string(value);
   auto range = FindSection(section);
   if (!range) {
     Insert(lines_.size(), "[" + std::string(section) + "]");
-    Insert(lines_.size(), std::string(key) + "=" + std::string(value));
+    Insert(lines_.size(), line);
     return;
   }
   if (auto at = FindKey(*range, key)) {
@@ -132,8 +149,8 @@ void ProfileDocument::SetValue(std::string_view section, std::string_view key, s
     return;
   }
   std::size_t last = range->end;
-  while (last > range->header + 1 && Classify(lines_[last - 1].text).kind == Parsed::Blank) --last;
-  Insert(last, std::string(key) + "=" + std::string(value));
+  while (last > range->first && Classify(lines_[last - 1].text).kind == Parsed::Blank) --last;
+  Insert(last, line);
 }
 
 void ProfileDocument::DeleteKey(std::string_view section, std::string_view key) {
@@ -145,8 +162,9 @@ void ProfileDocument::DeleteKey(std::string_view section, std::string_view key) 
 void ProfileDocument::DeleteSection(std::string_view section) {
   auto range = FindSection(section);
   if (!range) return;
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(range->header),
-               lines_.begin() + static_cast<std::ptrdiff_t>(range->end));
+  // A named section goes with its header line.
+  std::size_t from = Trim(section).empty() ? range->first : range->first - 1;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(from), lines_.begin() + static_cast<std::ptrdiff_t>(range->end));
 }
 
 }  // namespace plat::shared

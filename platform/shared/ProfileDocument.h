@@ -30,13 +30,14 @@ class ProfileDocument {
  private:
   struct Line {
     std::string text;
-    std::string ending;  // "\n", "\r\n" or "" for a last line without one
+    std::string ending;  // "\r\n", "\n", "\r", or "" for a last line without one
   };
   struct Range {
-    std::size_t header;
-    std::size_t end;  // one past the section's last line
+    std::size_t first;  // the line after the header
+    std::size_t end;    // one past the section's last line
   };
 
+  std::size_t SectionEnd(std::size_t first) const;
   std::optional<Range> FindSection(std::string_view section) const;
   std::optional<std::size_t> FindKey(const Range& range, std::string_view key) const;
   void Insert(std::size_t at, std::string text);

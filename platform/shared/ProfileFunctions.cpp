@@ -85,7 +85,7 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 }
 
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName) {
-  if (!section) return !key && !value;  // all null asks to flush a cache we do not have
+  if (!section) return 0;  // all null asks to flush a cache, which reports zero; we have none
   const std::string path = ResolvePath(fileName);
   shared::DirectoryLock lock(shared::ParentDirectory(path));
   if (!lock.Held()) return 0;
