@@ -116,7 +116,7 @@ TEST_F(ConfigurationFiles, HivesLiveInTheXdgFolders) {
 }
 
 TEST_F(ConfigurationFiles, TheInstallKeyWrittenAsTheDocumentationSaysIsRead) {
-  std::string doc = Contents(fs::path(TAVELIN_SOURCE_DIR) / "docs" / "linux-install-key.md");
+  std::string doc = Contents(fs::path(TAVELIN_SOURCE_DIR) / "README.md");
   const std::string fence = "```reg\n";
   std::size_t begin = doc.find(fence);
   ASSERT_NE(begin, std::string::npos);
