@@ -12,6 +12,8 @@ class WindowObserver {
  public:
   virtual ~WindowObserver() = default;
   virtual void ShowStateChanged(bool visible, bool iconic) = 0;
+  // GWL_EXSTYLE was set (the task-bar bits of the application window, above all).
+  virtual void ExStyleChanged(LONG_PTR exStyle) {}
 };
 
 HWND CreateCoreWindow(const char* className, const char* caption, WNDPROC proc);

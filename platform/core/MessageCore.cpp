@@ -388,20 +388,27 @@ LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
 }
 
 LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
-  std::lock_guard g(Core().lock);
-  auto* w = Core().Find(hwnd);
-  if (!w) return 0;
+  core::WindowObserver* observer = nullptr;
   LONG_PTR old = 0;
-  switch (index) {
-    case GWLP_WNDPROC:
-      old = reinterpret_cast<LONG_PTR>(w->proc);
-      w->proc = reinterpret_cast<WNDPROC>(value);
-      break;
-    case GWL_STYLE: old = std::exchange(w->style, value); break;
-    case GWL_EXSTYLE: old = std::exchange(w->exStyle, value); break;
-    case GWLP_USERDATA: old = std::exchange(w->userData, value); break;
-    default: break;
+  {
+    std::lock_guard g(Core().lock);
+    auto* w = Core().Find(hwnd);
+    if (!w) return 0;
+    switch (index) {
+      case GWLP_WNDPROC:
+        old = reinterpret_cast<LONG_PTR>(w->proc);
+        w->proc = reinterpret_cast<WNDPROC>(value);
+        break;
+      case GWL_STYLE: old = std::exchange(w->style, value); break;
+      case GWL_EXSTYLE:
+        old = std::exchange(w->exStyle, value);
+        observer = w->observer;
+        break;
+      case GWLP_USERDATA: old = std::exchange(w->userData, value); break;
+      default: break;
+    }
   }
+  if (observer) observer->ExStyleChanged(value);
   return old;
 }
 

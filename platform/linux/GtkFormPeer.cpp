@@ -12,6 +12,7 @@
 #include "platform/core/FormWindow.h"
 #include "platform/linux/ColorKeyShape.h"
 #include "platform/linux/GtkSession.h"
+#include "platform/linux/TaskbarPresence.h"
 #include "platform/messages.h"
 #include "platform/peers.h"
 
@@ -54,7 +55,7 @@ GdkPixbuf* PixbufFromArgb(const IconImage& icon) {
   return pixbuf;
 }
 
-class GtkFormPeer final : public FormPeer, public core::WindowObserver {
+class GtkFormPeer final : public FormPeer, public core::WindowObserver, private taskbar::Member {
  public:
   GtkFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : owner_(owner) {
     gtk::RequireDisplay();
@@ -77,9 +78,12 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver {
     g_signal_connect(window_, "focus-in-event", G_CALLBACK(&GtkFormPeer::OnFocusIn), this);
     handle_ = core::CreateFormWindow(events, *this);
     ApplyTitle();
+    taskbar::Join(this);
+    ApplyTaskbarHint();
   }
 
   ~GtkFormPeer() override {
+    taskbar::Leave(this);
     DestroyWindow(handle_);
     g_signal_handlers_disconnect_by_data(client_, this);
     g_signal_handlers_disconnect_by_data(window_, this);
@@ -101,9 +105,16 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver {
     auto* window = GTK_WINDOW(window_);
     gtk_window_set_decorated(window, style != BorderStyle::None);
     gtk_window_set_deletable(window, icons.systemMenu);
-    const bool tool = style == BorderStyle::ToolWindow;
-    gtk_window_set_type_hint(window, tool ? GDK_WINDOW_TYPE_HINT_UTILITY : GDK_WINDOW_TYPE_HINT_NORMAL);
-    gtk_window_set_skip_taskbar_hint(window, tool);
+    toolWindow_ = style == BorderStyle::ToolWindow;
+    gtk_window_set_type_hint(window, toolWindow_ ? GDK_WINDOW_TYPE_HINT_UTILITY : GDK_WINDOW_TYPE_HINT_NORMAL);
+    ApplyTaskbarHint();
+  }
+
+  void TaskbarPresenceChanged() override { ApplyTaskbarHint(); }
+
+  // Tool windows never show on the task bar; the others follow the application.
+  void ApplyTaskbarHint() {
+    gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), toolWindow_ || !taskbar::ApplicationOnTaskbar());
   }
 
   void SetBounds(int left, int top, int clientWidth, int clientHeight) override {
@@ -214,6 +225,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver {
   GtkWidget* client_ = nullptr;
   GtkCssProvider* css_ = nullptr;
   std::string caption_;
+  bool toolWindow_ = false;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
   COLORREF color_ = RGB(0xF0, 0xF0, 0xF0);

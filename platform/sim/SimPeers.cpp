@@ -74,6 +74,13 @@ bool Matches(const sim::FormRecord& r, const std::string& key) { return r.name =
 
 namespace plat {
 
+// The application window: a hidden message-core window that only carries the title, the hooks
+// and the application's messages.
+HWND CreateApplicationWindow(const std::string& title, WNDPROC proc) {
+  return core::CreateCoreWindow("TApplication", title.c_str(), proc);
+}
+
+
 std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND, const std::string& name) {
   return std::make_unique<SimFormPeer>(events, name);
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <gtk/gtk.h>
+
 #include "platform/messages.h"
 #include "platform/peers.h"
 #include "tests/linux/XClient.h"
@@ -239,6 +241,38 @@ TEST_F(GtkWindows, AMessageBoxClosesWhenTheApplicationTerminates) {
   RunMessageBox(app, "Nobody answers this one.", "Tavelin unanswered box", false, pump);
   EXPECT_EQ(pump.calls, 3);
   EXPECT_TRUE(PumpUntil([&] { return x.Find("Tavelin unanswered box") == 0; }));
+}
+
+}  // namespace
+
+namespace {
+
+bool SkipsTaskbar(const std::string& name) {
+  bool skip = false;
+  GList* all = gtk_window_list_toplevels();
+  for (GList* it = all; it; it = it->next)
+    if (name == gtk_widget_get_name(GTK_WIDGET(it->data))) skip = gtk_window_get_skip_taskbar_hint(GTK_WINDOW(it->data));
+  g_list_free(all);
+  return skip;
+}
+
+TEST_F(GtkWindows, TheApplicationWindowsStyleTakesEveryWindowOffTheTaskBarAndBack) {
+  RecordingEvents events;
+  auto plain = CreateFormPeer(events, app, "plain");
+  auto tool = CreateFormPeer(events, app, "tool");
+  tool->SetBorder(BorderStyle::ToolWindow, BorderIcons{});
+  EXPECT_FALSE(SkipsTaskbar("plain"));
+  EXPECT_TRUE(SkipsTaskbar("tool"));
+
+  SetWindowLongPtrA(app, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(SkipsTaskbar("plain"));
+  auto later = CreateFormPeer(events, app, "later");  // a window made while hidden stays off too
+  EXPECT_TRUE(SkipsTaskbar("later"));
+
+  SetWindowLongPtrA(app, GWL_EXSTYLE, WS_EX_APPWINDOW);
+  EXPECT_FALSE(SkipsTaskbar("plain"));
+  EXPECT_FALSE(SkipsTaskbar("later"));
+  EXPECT_TRUE(SkipsTaskbar("tool"));
 }
 
 }  // namespace
