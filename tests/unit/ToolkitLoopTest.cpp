@@ -216,3 +216,37 @@ TEST_F(ToolkitLoop, ShowMainFormFalseLeavesTheMainFormHidden) {
 }
 
 }  // namespace
+
+namespace {
+
+class SelfFreeingThread : public tk::Thread {
+ public:
+  explicit SelfFreeingThread(bool* destroyed) : tk::Thread(true), destroyed_(destroyed) {}
+  ~SelfFreeingThread() override { *destroyed_ = true; }
+
+ protected:
+  void Execute() override {
+    while (!Terminated()) Synchronize([] {});  // keeps the GUI thread company until told to stop
+  }
+
+ private:
+  bool* destroyed_;
+};
+
+TEST_F(ToolkitLoop, AThreadWithFreeOnTerminateStopsOnRequestAndDeletesItself) {
+  bool destroyed = false;
+  auto* worker = new SelfFreeingThread(&destroyed);
+  worker->SetFreeOnTerminate(true);
+  worker->OnTerminate = [&](tk::Thread* sender) {
+    EXPECT_TRUE(sender->Terminated());
+    app->Terminate();
+  };
+  worker->Start();
+  sim::At(50, [worker] { worker->Terminate(); });
+  app->Run();
+  // OnTerminate ran on this thread; the object deletes itself right after on the worker.
+  for (int i = 0; i < 2000 && !destroyed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_TRUE(destroyed);
+}
+
+}  // namespace
