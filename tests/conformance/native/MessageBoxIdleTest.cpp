@@ -15,32 +15,48 @@ constexpr UINT kCommand = 0x0111;  // WM_COMMAND
 constexpr WPARAM kOk = 1;          // IDOK, as the OK button sends it
 constexpr char kBoxCaption[] = "Tavelin conformance box";
 
+constexpr UINT_PTR kTick = 1;
+constexpr UINT_PTR kSafety = 2;  // closes a box whose owner never hears of idle moments
+
 struct OwnerLog {
   int idle = 0;
+  LPARAM idleBox = 0;
   int ticks = 0;
   int posted = 0;
-  int idleBeforeFirstTick = 0;
   bool boxFound = false;
+  bool safetyFired = false;
+  HWND box = nullptr;
 };
 OwnerLog* ownerLog = nullptr;
+
+void CloseBox(HWND owner) {
+  KillTimer(owner, kTick);
+  KillTimer(owner, kSafety);
+  // "#32770" is the dialog class every message box has.
+  HWND box = FindWindowA("#32770", kBoxCaption);
+  ownerLog->box = box;
+  if (box) PostMessageA(box, kCommand, kOk, 0);
+}
 
 LRESULT OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!ownerLog) return DefWindowProcA(hwnd, msg, wParam, lParam);
   switch (msg) {
     case WM_ENTERIDLE:
-      ++ownerLog->idle;
+      // The ticks start at the first idle moment, so each of them comes after one.
+      if (++ownerLog->idle == 1) {
+        ownerLog->idleBox = lParam;
+        SetTimer(hwnd, kTick, 50, nullptr);
+      }
       return 0;
     case WM_USER + 1:
       ++ownerLog->posted;
       return 0;
     case WM_TIMER:
-      if (++ownerLog->ticks == 1) ownerLog->idleBeforeFirstTick = ownerLog->idle;
-      if (ownerLog->ticks == 3) {
-        KillTimer(hwnd, 1);
-        // "#32770" is the dialog class every message box has.
-        HWND box = FindWindowA("#32770", kBoxCaption);
-        ownerLog->boxFound = box != nullptr;
-        if (box) PostMessageA(box, kCommand, kOk, 0);
+      if (wParam == kSafety) {
+        ownerLog->safetyFired = true;
+        CloseBox(hwnd);
+      } else if (++ownerLog->ticks == 3) {
+        CloseBox(hwnd);
       }
       return 0;
     default:
@@ -69,17 +85,18 @@ TEST(NativeMessageBox, TimersAndPostedMessagesRunAndTheOwnerHearsOfIdleWhileTheB
     HWND owner = CreateHiddenWindow("TavelinConformanceOwner", "box owner", &OwnerProc);
     ASSERT_NE(owner, nullptr);
     ASSERT_TRUE(PostMessageA(owner, WM_USER + 1, 0, 0));
-    ASSERT_NE(SetTimer(owner, 1, 100, nullptr), 0u);
+    ASSERT_NE(SetTimer(owner, kSafety, 10000, nullptr), 0u);
 
     CountingPump pump;
     RunMessageBox(owner, "The box closes itself on the third tick.", kBoxCaption, error, pump);
 
-    EXPECT_TRUE(log.boxFound);
+    EXPECT_FALSE(log.safetyFired) << "the owner heard of " << log.idle << " idle moments";
+    ASSERT_NE(log.box, nullptr);
     EXPECT_EQ(log.ticks, 3);
     EXPECT_EQ(log.posted, 1);
-    // The queue runs dry before the first tick and again after each handled one.
-    EXPECT_GE(log.idleBeforeFirstTick, 1);
+    // One idle moment armed the ticks; the queue ran dry again after each handled one.
     EXPECT_GE(log.idle, 3);
+    EXPECT_EQ(log.idleBox, reinterpret_cast<LPARAM>(log.box));
     EXPECT_EQ(pump.calls, 0) << "Windows' own modal loop runs the box";
     EXPECT_EQ(FindWindowA("#32770", kBoxCaption), nullptr);
     ownerLog = nullptr;
