@@ -108,7 +108,7 @@ void RunMessageBox(HWND, const std::string& text, const std::string& caption, bo
       std::lock_guard g(TheDesktop().lock);
       if (index >= TheDesktop().boxes.size() || !TheDesktop().boxes[index].open) return;
     }
-    pump.HandleOneMessage();
+    if (!pump.HandleOneMessage()) return;
   }
 }
 

@@ -72,8 +72,9 @@ std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND owner, con
 class ModalPump {
  public:
   virtual ~ModalPump() = default;
-  // Handles one message, or performs one idle moment and sleeps when there is none.
-  virtual void HandleOneMessage() = 0;
+  // Handles one message, or performs one idle moment and sleeps when there is none. Returns
+  // false once the application is terminating: the box then closes.
+  virtual bool HandleOneMessage() = 0;
 };
 
 // A modal box with one OK button and no icon, centred on the screen. Returns when dismissed.
