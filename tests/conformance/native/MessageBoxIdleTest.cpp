@@ -66,13 +66,14 @@ LRESULT OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 class CountingPump : public ModalPump {
  public:
-  void HandleOneMessage() override {
+  bool HandleOneMessage() override {
     ++calls;
     MSG m;
     if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
       DispatchMessageA(&m);
     else
       WaitMessage();
+    return true;
   }
   int calls = 0;
 };
@@ -102,6 +103,39 @@ TEST(NativeMessageBox, TimersAndPostedMessagesRunAndTheOwnerHearsOfIdleWhileTheB
     ownerLog = nullptr;
     DestroyWindow(owner);
   }
+}
+
+bool quitSafetyFired = false;
+
+LRESULT QuittingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_TIMER) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  KillTimer(hwnd, wParam);
+  if (wParam == kTick) {
+    PostQuitMessage(5);
+  } else if (HWND box = FindWindowA("#32770", kBoxCaption)) {
+    quitSafetyFired = true;
+    PostMessageA(box, kCommand, kOk, 0);
+  }
+  return 0;
+}
+
+// Terminating the application while a box is open closes the box, and the quit request still
+// reaches the application's own loop afterwards.
+TEST(NativeMessageBox, AQuitRequestClosesTheBoxAndStaysQueued) {
+  HWND owner = CreateHiddenWindow("TavelinConformanceOwner", "quitting owner", &QuittingProc);
+  ASSERT_NE(owner, nullptr);
+  ASSERT_NE(SetTimer(owner, kTick, 200, nullptr), 0u);
+  ASSERT_NE(SetTimer(owner, kSafety, 10000, nullptr), 0u);
+  CountingPump pump;
+  RunMessageBox(owner, "The application ends while this box is open.", kBoxCaption, false, pump);
+  EXPECT_FALSE(quitSafetyFired);
+  KillTimer(owner, kSafety);
+  EXPECT_EQ(FindWindowA("#32770", kBoxCaption), nullptr);
+  MSG m;
+  EXPECT_EQ(GetMessageA(&m, nullptr, 0, 0), 0);
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wParam, 5u);
+  DestroyWindow(owner);
 }
 
 }  // namespace
