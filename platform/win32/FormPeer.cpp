@@ -150,6 +150,10 @@ class Win32FormPeer final : public FormPeer {
           return peer->EraseBackground(reinterpret_cast<HDC>(wParam));
         case WM_GETFONT:
           return reinterpret_cast<LRESULT>(peer->font_);
+        case WM_NCDESTROY:
+          // Destroying the owner destroys its forms' windows before their peers go.
+          peer->hwnd_ = nullptr;
+          break;
         default:
           break;
       }

@@ -73,11 +73,13 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {
+  if (!msg) return 0;
   const ::MSG native = ToNative(*msg);
   return ::DispatchMessageA(&native);
 }
 
 BOOL TranslateMessage(const MSG* msg) {
+  if (!msg) return 0;
   const ::MSG native = ToNative(*msg);
   return ::TranslateMessage(&native);
 }

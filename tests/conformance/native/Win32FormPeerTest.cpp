@@ -70,6 +70,15 @@ TEST_F(Win32FormPeer, TheApplicationWindowOwnsTheFormsAndStaysHidden) {
   EXPECT_EQ(GetWindow(hwnd, GW_OWNER), app);
   GetClassNameA(hwnd, name, sizeof name);
   EXPECT_STREQ(name, "Tmain");
+
+  // Owned windows go with their owner; the peer outlives its window harmlessly.
+  peer->Show();
+  DestroyWindow(app);
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(peer->Handle(), nullptr);
+  EXPECT_FALSE(peer->Visible());
+  peer->SetBounds(1, 2, 3, 4);
+  peer->Show();
 }
 
 TEST_F(Win32FormPeer, EveryBorderKeepsTheOuterCornerAndTheClientSize) {
