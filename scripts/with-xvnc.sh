@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Runs a command with DISPLAY set to a private Xvnc server (loopback only, no VNC port, on a
 # free display number), then stops that server by its PID.
-#   with-xvnc.sh [-g WxH] command args...
+#   with-xvnc.sh [-g WxH] [-d depth] command args...
 set -euo pipefail
 geometry=1024x768
-if [ "${1:-}" = "-g" ]; then geometry=$2; shift 2; fi
+depth=24
+while true; do
+  case "${1:-}" in
+    -g) geometry=$2; shift 2 ;;
+    -d) depth=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
 
 display=
 for n in $(seq 40 140); do
@@ -12,7 +19,7 @@ for n in $(seq 40 140); do
 done
 [ -n "$display" ] || { echo "with-xvnc: no free display number" >&2; exit 2; }
 
-Xvnc ":$display" -geometry "$geometry" -depth 24 -SecurityTypes None -localhost -rfbport -1 \
+Xvnc ":$display" -geometry "$geometry" -depth "$depth" -SecurityTypes None -localhost -rfbport -1 \
   -nolisten tcp >"${TMPDIR:-/tmp}/xvnc-$display.log" 2>&1 &
 xvnc_pid=$!
 cleanup() { kill "$xvnc_pid" 2>/dev/null || true; wait "$xvnc_pid" 2>/dev/null || true; }

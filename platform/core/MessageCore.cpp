@@ -95,8 +95,10 @@ class MessageCore {
     return it == queues.end() ? nullptr : it->second.get();
   }
 
-  // Called with the lock held.
+  // Called with the lock held. A thread never needs waking by itself: it is not asleep, and a
+  // stale wake-up would cost it a spurious extra turn of its loop.
   void Wake(ThreadQueue& q) {
+    if (q.threadId == GetCurrentThreadId()) return;
     if (host && host->OwnsThread(q.threadId))
       host->Wake();
     else
@@ -512,7 +514,11 @@ BOOL WaitMessage() {
     ThreadQueue& q = c.QueueOf(self);
     c.RunSent(held, q);
     if (c.HasWork(q)) return 1;
+    const bool owned = c.host && c.host->OwnsThread(self);
     c.Sleep(held, q);
+    // Whatever woke the GUI thread (a GTK event, a scripted action) may have changed the state
+    // the program waits on, so it gets its next look even when nothing was queued.
+    if (owned) return 1;
   }
 }
 

@@ -2,12 +2,14 @@
 // State of the simulated desktop shared by the sim backend's files.
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <vector>
 
 #include "platform/sim.h"
+#include "platform/sim_display.h"
 
 namespace sim::detail {
 
@@ -29,6 +31,11 @@ struct Desktop {
   int screenHeight = 768;
   std::map<plat::HWND, FormRecord*> forms;  // records owned by their peers
   std::vector<MessageBoxRecord> boxes;
+  plat::RECT paintRect{0, 0, 0, 0};
+  bool eraseOnPaint = false;
+  std::vector<Fill> fills;
+  std::deque<plat::LONG> displayResults;
+  std::vector<DisplayChangeRecord> displayChanges;
 };
 
 Desktop& TheDesktop();

@@ -92,7 +92,13 @@ void Reset() {
   std::lock_guard g(d.lock);
   d.script.clear();
   d.boxes.clear();
+  d.fills.clear();
+  d.paintRect = {0, 0, 0, 0};
+  d.eraseOnPaint = false;
+  d.displayResults.clear();
+  d.displayChanges.clear();
   d.wakePending = false;
+  d.now = 0;  // every test starts at the same moment; the windows of earlier tests are gone
   d.screenWidth = 1024;
   d.screenHeight = 768;
 }

@@ -2,7 +2,6 @@
 #include <utility>
 
 #include "platform/core/CoreWindows.h"
-#include "platform/display.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
 
@@ -108,16 +107,11 @@ void RunMessageBox(HWND, const std::string& text, const std::string& caption, bo
       std::lock_guard g(TheDesktop().lock);
       if (index >= TheDesktop().boxes.size() || !TheDesktop().boxes[index].open) return;
     }
-    if (!pump.HandleOneMessage()) return;
-  }
-}
-
-int GetSystemMetrics(int index) {
-  std::lock_guard g(TheDesktop().lock);
-  switch (index) {
-    case SM_CXSCREEN: return TheDesktop().screenWidth;
-    case SM_CYSCREEN: return TheDesktop().screenHeight;
-    default: return 0;
+    if (!pump.HandleOneMessage()) {
+      std::lock_guard g(TheDesktop().lock);
+      TheDesktop().boxes[index].open = false;  // the application is ending: the box goes too
+      return;
+    }
   }
 }
 

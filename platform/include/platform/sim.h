@@ -11,7 +11,8 @@
 
 namespace sim {
 
-// Forgets the scripted actions, message boxes and screen changes of an earlier test, and makes
+// Forgets the scripted actions, message boxes and screen changes of an earlier test, sets the
+// clock back to 0 (timers of an earlier test must be gone), and makes
 // the calling thread the GUI thread. Windows and timers still alive are the test's business.
 void Reset();
 
@@ -57,5 +58,17 @@ struct MessageBoxRecord {
 std::vector<MessageBoxRecord> MessageBoxes();
 // Presses OK on the newest open message box; false when none is open.
 bool PressOk();
+
+// What the next paint request of any window asks for (the rectangle, and whether the
+// background is to be erased first).
+void SetPaintRequest(const plat::RECT& rect, bool erase);
+
+struct Fill {
+  plat::HWND window;
+  plat::RECT rect;
+  plat::COLORREF color;
+};
+// Every solid fill painted since Reset.
+std::vector<Fill> Fills();
 
 }  // namespace sim

@@ -1,0 +1,262 @@
+// Application properties and the sharing of application events among windows.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "desktop/qelAppProps.h"
+#include "platform/messages.h"
+#include "tests/unit/SimApp.h"
+#include "toolkit/Action.h"
+#include "toolkit/Form.h"
+#include "toolkit/Screen.h"
+
+namespace {
+
+// A window whose stored layout gives it a properties component, set up by `layout`.
+class PropsForm : public tk::Form {
+ public:
+  using Layout = std::function<void(TqelApplicationProperties&)>;
+  PropsForm(tk::Component* owner, std::string name, Layout layout = {})
+      : tk::Form(owner), name_(std::move(name)), layout_(std::move(layout)) {}
+  TqelApplicationProperties* props = nullptr;
+
+ protected:
+  void AssignLayout() override {
+    SetName(name_);
+    props = new TqelApplicationProperties(this);
+    if (layout_) layout_(*props);
+  }
+
+ private:
+  std::string name_;
+  Layout layout_;
+};
+
+class AppProps : public SimAppTest {
+ protected:
+  void SetUp() override {
+    SimAppTest::SetUp();
+    new TMultiCaster(app.get());
+  }
+  void TearDown() override {
+    ReleaseAppPropList();
+    SimAppTest::TearDown();
+    EXPECT_EQ(MultiCaster(), nullptr);
+  }
+
+  PropsForm* Window(const std::string& name, PropsForm::Layout layout = {}) {
+    return tk::CreateForm<PropsForm>(app.get(), name, std::move(layout));
+  }
+
+  // One idle moment: the queue is empty in these tests, and a scripted no-op wakes the loop
+  // from the sleep that follows.
+  void IdleMoment() {
+    sim::At(0, [] {});
+    app->HandleMessage();
+  }
+
+  std::vector<std::string> log;
+};
+
+TEST_F(AppProps, EveryWindowsIdleHandlerRunsOncePerIdleMomentNewestFirst) {
+  auto* main = Window("main");
+  auto* agent = Window("agent");
+  auto* editor = Window("editor");
+  for (auto* w : {main, agent, editor}) {
+    w->props->OnIdle = [this, w](tk::Component* sender, bool& done) {
+      EXPECT_EQ(sender, app.get());
+      log.push_back(w->Name());
+    };
+  }
+  // A handler that opens a window: the new window's handler first runs at the next moment.
+  PropsForm* late = nullptr;
+  agent->props->OnIdle = [&](tk::Component*, bool&) {
+    log.push_back("agent");
+    if (!late) {
+      late = Window("late");
+      late->props->OnIdle = [this](tk::Component*, bool&) { log.push_back("late"); };
+    }
+  };
+  IdleMoment();
+  IdleMoment();
+  EXPECT_EQ(log, (std::vector<std::string>{"editor", "agent", "main", "late", "editor", "agent", "main"}));
+  EXPECT_EQ(MultiCaster()->DispatchDepth(), 0);
+}
+
+TEST_F(AppProps, AnInstanceDestroyedDuringADispatchIsNeverCalledAndNoOtherIsSkippedOrRepeated) {
+  auto* a = Window("a");
+  auto* b = Window("b");
+  auto* c = Window("c");
+  auto* d = Window("d");
+  std::map<std::string, int> calls;
+  for (auto* w : {a, b, c, d})
+    w->props->OnIdle = [&calls, w](tk::Component*, bool&) { ++calls[w->Name()]; };
+  PropsForm* replacement = nullptr;
+  d->props->OnIdle = [&](tk::Component*, bool&) {
+    ++calls["d"];
+    delete c;  // an older window goes while the walk is at d
+    delete d;  // and d itself
+    // A new window may land where an old one was: it is not called in this pass.
+    replacement = Window("replacement");
+    replacement->props->OnIdle = [&](tk::Component*, bool&) { ++calls["replacement"]; };
+  };
+  IdleMoment();
+  EXPECT_EQ(calls, (std::map<std::string, int>{{"a", 1}, {"b", 1}, {"d", 1}}));
+  calls.clear();
+  IdleMoment();
+  EXPECT_EQ(calls, (std::map<std::string, int>{{"a", 1}, {"b", 1}, {"replacement", 1}}));
+}
+
+TEST_F(AppProps, ChainedFalseStopsTheTakenOverEventsButNotSettingChangesOrScreenEvents) {
+  auto* oldest = Window("oldest");
+  auto* blocker = Window("blocker", [](TqelApplicationProperties& p) { p.SetChained(false); });
+  auto* newest = Window("newest");
+  for (auto* w : {oldest, blocker, newest}) {
+    w->props->OnIdle = [this, w](tk::Component*, bool&) { log.push_back("idle " + w->Name()); };
+    w->props->OnActivate = [this, w](tk::Component*) { log.push_back("activate " + w->Name()); };
+    w->props->OnSettingChange = [this, w](tk::Component*, int flag, const std::string& section, plat::LONG&) {
+      log.push_back("setting " + w->Name() + " " + std::to_string(flag) + " " + section);
+    };
+    w->props->OnActiveFormChange = [this, w](tk::Component* sender) {
+      EXPECT_EQ(sender, &tk::TheScreen());
+      log.push_back("form " + w->Name());
+    };
+  }
+  IdleMoment();
+  plat::SendMessageA(app->Handle(), plat::WM_ACTIVATEAPP, 1, 0);
+  plat::SendMessageA(app->Handle(), plat::WM_SETTINGCHANGE, 42, reinterpret_cast<plat::LPARAM>("intl"));
+  tk::TheScreen().SetActiveForm(newest);
+  tk::TheScreen().SetActiveForm(nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"setting newest 42 intl", "setting blocker 42 intl",
+                                           "setting oldest 42 intl", "form newest", "form blocker",
+                                           "form newest", "form blocker"}));
+
+  // An exception that reaches the loop is still shown by the default display.
+  newest->props->OnException = [this](tk::Component*, const std::exception&) { log.push_back("handled"); };
+  log.clear();
+  sim::At(0, [] { sim::PressOk(); });
+  app->HandleException(std::runtime_error("Disk full"));
+  EXPECT_TRUE(log.empty());
+  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+  EXPECT_EQ(sim::MessageBoxes()[0].text, "Disk full.");
+  EXPECT_TRUE(sim::MessageBoxes()[0].error);
+
+  // Help is answered false.
+  newest->props->OnHelp = [](plat::WORD, plat::LONG, bool&) { return true; };
+  EXPECT_FALSE(app->HelpCommand(1, 2));
+}
+
+TEST_F(AppProps, TheWindowLoadedLastDecidesTheHintSettingsAndDefaultsCountToo) {
+  Window("main", [](TqelApplicationProperties& p) {
+    p.SetHintColor(plat::RGB(0xB3, 0xEF, 0xF2));
+    p.SetHintHidePause(9600);
+    p.SetHintPause(250);
+    p.SetHintShortPause(10);
+    p.SetShowMainForm(false);
+  });
+  EXPECT_EQ(app->HintColor(), plat::RGB(0xB3, 0xEF, 0xF2));
+  EXPECT_EQ(app->HintHidePause(), 9600);
+  EXPECT_FALSE(app->ShowMainForm());
+
+  auto* agent = Window("agent", [](TqelApplicationProperties& p) { p.SetHintColor(plat::RGB(1, 2, 3)); });
+  EXPECT_EQ(app->HintColor(), plat::RGB(1, 2, 3));
+  EXPECT_EQ(app->HintHidePause(), 2500);
+  EXPECT_EQ(app->HintPause(), 500);
+  EXPECT_EQ(app->HintShortPause(), 50);
+  EXPECT_TRUE(app->ShowMainForm());
+  // Getters read the application, not the instance's copy.
+  app->SetHintPause(777);
+  EXPECT_EQ(agent->props->HintPause(), 777);
+
+  // Destroying the window does not bring the earlier values back.
+  delete agent;
+  EXPECT_EQ(app->HintColor(), plat::RGB(1, 2, 3));
+  EXPECT_EQ(app->HintHidePause(), 2500);
+}
+
+TEST_F(AppProps, TheLastInstanceGivesTheHandlersBackAndTheNextTakesThemOverAgain) {
+  int previous = 0;
+  app->OnIdle = [&](tk::Component*, bool&) { ++previous; };
+  auto* w = Window("w", [](TqelApplicationProperties& p) { p.SetChained(false); });
+  ASSERT_NE(AppPropList(), nullptr);
+  IdleMoment();
+  EXPECT_EQ(previous, 0);  // stopped by the registry's walk
+  delete w;
+  EXPECT_EQ(AppPropList(), nullptr);
+  IdleMoment();
+  EXPECT_EQ(previous, 1);  // the handler is the application's own again
+  Window("again", [](TqelApplicationProperties& p) { p.SetChained(false); });
+  IdleMoment();
+  EXPECT_EQ(previous, 1);
+}
+
+TEST_F(AppProps, HelpStopsAtTheFirstAnswerAndHintsWithoutHandlersBecomeHintActions) {
+  auto* older = Window("older");
+  auto* newer = Window("newer");
+  older->props->OnHelp = [this](plat::WORD, plat::LONG, bool&) {
+    log.push_back("older help");
+    return true;
+  };
+  newer->props->OnHelp = [this](plat::WORD command, plat::LONG, bool&) {
+    log.push_back("newer help");
+    return command == 7;
+  };
+  EXPECT_TRUE(app->HelpCommand(7, 0));
+  EXPECT_TRUE(app->HelpCommand(8, 0));
+  EXPECT_EQ(log, (std::vector<std::string>{"newer help", "newer help", "older help"}));
+
+  std::vector<std::string> hints;
+  older->props->OnActionExecute = [&](tk::BasicAction* action, bool&) {
+    if (auto* hint = dynamic_cast<tk::HintAction*>(action)) hints.push_back(hint->Hint());
+  };
+  newer->props->OnHint = [&](tk::Component*) { hints.push_back("newer"); };
+  app->SetHint("Configure program");
+  // newer has a handler; older has none, so its turn carries the hint as an action.
+  EXPECT_EQ(hints, (std::vector<std::string>{"newer", "Configure program"}));
+}
+
+TEST_F(AppProps, HiddenMovesTheApplicationWindowOffAndBackOntoTheTaskBar) {
+  auto* w = Window("w");
+  const plat::HWND appWindow = app->Handle();
+  plat::ShowWindow(appWindow, plat::SW_SHOW);
+  w->props->SetHidden(true);
+  plat::LONG_PTR style = plat::GetWindowLongPtrA(appWindow, plat::GWL_EXSTYLE);
+  EXPECT_FALSE(plat::IsWindowVisible(appWindow));
+  EXPECT_EQ(style & (plat::WS_EX_TOOLWINDOW | plat::WS_EX_APPWINDOW), plat::WS_EX_TOOLWINDOW);
+  w->props->SetHidden(false);
+  style = plat::GetWindowLongPtrA(appWindow, plat::GWL_EXSTYLE);
+  EXPECT_TRUE(plat::IsWindowVisible(appWindow));
+  EXPECT_EQ(style & (plat::WS_EX_TOOLWINDOW | plat::WS_EX_APPWINDOW), plat::WS_EX_APPWINDOW);
+}
+
+TEST_F(AppProps, TheApplicationWindowHookPaintsTheMinimisedIconAndReportsSettingChanges) {
+  auto* w = Window("w");
+  int settingsChanged = 0;
+  w->props->OnSettingsChanged = [&](tk::Component* sender) {
+    EXPECT_EQ(sender, w->props);
+    ++settingsChanged;
+  };
+  int appSawSetting = 0;
+  w->props->OnSettingChange = [&](tk::Component*, int, const std::string&, plat::LONG&) { ++appSawSetting; };
+  plat::SendMessageA(app->Handle(), plat::WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(settingsChanged, 1);
+  EXPECT_EQ(appSawSetting, 1);
+
+  bool hadCanvas = false;
+  w->props->OnPaintIcon = [&](tk::Component*) { hadCanvas = w->props->Canvas() != nullptr; };
+  sim::SetPaintRequest({0, 0, 32, 32}, true);
+  plat::SendMessageA(app->Handle(), plat::WM_PAINT, 0, 0);
+  EXPECT_FALSE(hadCanvas);  // not minimised: the icon is not painted
+  app->Minimize();
+  plat::SendMessageA(app->Handle(), plat::WM_PAINT, 0, 0);
+  EXPECT_TRUE(hadCanvas);
+  EXPECT_EQ(w->props->Canvas(), nullptr);
+  auto fills = sim::Fills();
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(fills[0].window, app->Handle());
+  EXPECT_EQ(fills[0].rect.right, 32);
+  EXPECT_EQ(fills[0].color, tk::ColorToRGB(tk::clBackground));
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+#include "toolkit/Form.h"
+
+#include <stdexcept>
+
+#include "platform/messages.h"
+#include "toolkit/Action.h"
+#include "toolkit/Screen.h"
+
+namespace tk {
+
+Form::Form(Component* owner) : Component(owner) {
+  Application* app = App();
+  if (!app || !app->Handle()) throw std::logic_error("forms need an initialised application");
+  app->AddForm(this);
+}
+
+plat::HWND Form::Handle() { return Peer().Handle(); }
+
+bool Form::Visible() const { return peer_ && peer_->Visible(); }
+
+void Form::Loaded() { Peer(); }
+
+// The native window is made when first needed (normally once the stored layout is in place, so
+// it starts out with its name and every stored property).
+plat::FormPeer& Form::Peer() {
+  if (!peer_) {
+    peer_ = plat::CreateFormPeer(*this, App()->Handle(), Name());
+    peer_->SetCaption(caption_);
+    peer_->SetBorder(borderStyle_, borderIcons_);
+    peer_->SetColor(ColorToRGB(color_));
+    peer_->SetFont(font_);
+    ApplyTransparentColor();
+    ApplyBounds();
+    ApplicationIconChanged();
+  }
+  return *peer_;
+}
+
+Form::~Form() {
+  if (App()) App()->RemoveForm(this);
+  peer_.reset();
+}
+
+void Form::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  if (peer_) peer_->SetCaption(caption);
+}
+
+void Form::SetBorderStyle(BorderStyle style) {
+  borderStyle_ = style;
+  if (peer_) peer_->SetBorder(borderStyle_, borderIcons_);
+}
+
+void Form::SetBorderIcons(BorderIcons icons) {
+  borderIcons_ = icons;
+  if (peer_) peer_->SetBorder(borderStyle_, borderIcons_);
+}
+
+void Form::SetLeft(int left) {
+  left_ = left;
+  ApplyBounds();
+}
+
+void Form::SetTop(int top) {
+  top_ = top;
+  ApplyBounds();
+}
+
+void Form::SetClientWidth(int width) {
+  clientWidth_ = width;
+  ApplyBounds();
+}
+
+void Form::SetClientHeight(int height) {
+  clientHeight_ = height;
+  ApplyBounds();
+}
+
+void Form::ApplyBounds() {
+  if (peer_) peer_->SetBounds(left_, top_, clientWidth_, clientHeight_);
+}
+
+void Form::SetColor(Color color) {
+  color_ = color;
+  if (peer_) peer_->SetColor(ColorToRGB(color));
+}
+
+void Form::SetTransparentColor(bool on) {
+  transparentColor_ = on;
+  ApplyTransparentColor();
+}
+
+void Form::SetTransparentColorValue(Color color) {
+  transparentColorValue_ = color;
+  ApplyTransparentColor();
+}
+
+void Form::ApplyTransparentColor() {
+  if (!peer_) return;
+  peer_->SetTransparentColor(transparentColor_ ? std::optional<plat::COLORREF>(ColorToRGB(transparentColorValue_))
+                                               : std::nullopt);
+}
+
+void Form::SetFont(const Font& font) {
+  font_ = font;
+  if (peer_) peer_->SetFont(font);
+}
+
+void Form::SetIcon(const plat::IconImage& icon) {
+  icon_ = icon;
+  ApplicationIconChanged();
+}
+
+void Form::ApplicationIconChanged() {
+  if (!peer_) return;
+  if (!icon_.Empty())
+    peer_->SetIcon(icon_);
+  else if (App())
+    peer_->SetIcon(App()->Icon());
+}
+
+void Form::Show() {
+  if (position_ == Position::ScreenCenter) {
+    // Centred on the screen as it is now: the display mode may have changed since loading.
+    left_ = (TheScreen().Width() - clientWidth_) / 2;
+    top_ = (TheScreen().Height() - clientHeight_) / 2;
+    ApplyBounds();
+  }
+  Peer().Show();
+}
+
+void Form::Hide() {
+  if (peer_) peer_->Hide();
+}
+
+void Form::Close() {
+  CloseAction action = (App() && App()->MainForm() == this) ? CloseAction::Free : CloseAction::Hide;
+  Fire(OnClose, this, action);
+  if (action == CloseAction::None) return;
+  if (App() && App()->MainForm() == this) {
+    App()->Terminate();
+    return;
+  }
+  switch (action) {
+    case CloseAction::Hide: Hide(); break;
+    case CloseAction::Minimize: plat::ShowWindow(Handle(), plat::SW_MINIMIZE); break;
+    case CloseAction::Free: Release(); break;
+    case CloseAction::None: break;
+  }
+}
+
+void Form::Release() {
+  if (App()) App()->ReleaseForm(this);
+}
+
+void Form::UpdateActions() {
+  auto owned = Components();
+  for (Component* c : owned)
+    if (auto* action = dynamic_cast<BasicAction*>(c)) action->Update();
+}
+
+void Form::PeerCloseRequested() {
+  try {
+    Close();
+  } catch (const std::exception& e) {
+    if (App()) App()->HandleException(e);
+  }
+}
+
+void Form::PeerActivated() {
+  TheScreen().SetActiveForm(this);
+  Fire(OnActivate, this);
+}
+
+}  // namespace tk

@@ -1,0 +1,117 @@
+#pragma once
+// A top-level window. Its stored layout is assigned by AssignLayout when the form is loaded
+// (CreateForm), never by the constructor.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/peers.h"
+#include "toolkit/Application.h"
+#include "toolkit/Colors.h"
+#include "toolkit/Component.h"
+#include "toolkit/Events.h"
+
+namespace tk {
+
+using plat::BorderIcons;
+using plat::BorderStyle;
+using Font = plat::FontSpec;
+
+enum class Position { Designed, ScreenCenter };
+enum class CloseAction { None, Hide, Free, Minimize };
+using CloseEvent = std::function<void(Component* sender, CloseAction& action)>;
+
+class Form : public Component, private plat::FormPeerEvents {
+ public:
+  explicit Form(Component* owner);
+  ~Form() override;
+
+  plat::HWND Handle();
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  BorderStyle GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(BorderStyle style);
+  BorderIcons GetBorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(BorderIcons icons);
+  Position GetPosition() const { return position_; }
+  void SetPosition(Position position) { position_ = position; }
+  int Left() const { return left_; }
+  void SetLeft(int left);
+  int Top() const { return top_; }
+  void SetTop(int top);
+  int ClientWidth() const { return clientWidth_; }
+  void SetClientWidth(int width);
+  int ClientHeight() const { return clientHeight_; }
+  void SetClientHeight(int height);
+  Color GetColor() const { return color_; }
+  void SetColor(Color color);
+  bool TransparentColor() const { return transparentColor_; }
+  void SetTransparentColor(bool on);
+  Color TransparentColorValue() const { return transparentColorValue_; }
+  void SetTransparentColorValue(Color color);
+  const Font& GetFont() const { return font_; }
+  void SetFont(const Font& font);
+  // The form's own icon; an empty one shows the application's.
+  const plat::IconImage& Icon() const { return icon_; }
+  void SetIcon(const plat::IconImage& icon);
+  BiDiMode GetBiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(BiDiMode mode) { biDiMode_ = mode; }
+
+  bool Visible() const;
+  void SetVisible(bool visible) { visible ? Show() : Hide(); }
+  void Show();
+  void Hide();
+  // The main form's close ends the program; any other form is hidden (OnClose may decide else).
+  void Close();
+  // Destroys the form once control is back in the message loop; safe inside its own handlers.
+  void Release();
+
+  // Runs the update of every action the form owns (the application's idle-time updates).
+  void UpdateActions();
+  void ApplicationIconChanged();
+
+  NotifyEvent OnActivate;
+  CloseEvent OnClose;
+
+ protected:
+  void Loaded() override;
+
+ private:
+  plat::FormPeer& Peer();
+  void ApplyTransparentColor();
+  void PeerCloseRequested() override;
+  void PeerActivated() override;
+  void ApplyBounds();
+
+  std::unique_ptr<plat::FormPeer> peer_;
+  std::string caption_;
+  BorderStyle borderStyle_ = BorderStyle::Single;
+  BorderIcons borderIcons_;
+  Position position_ = Position::Designed;
+  int left_ = 0;
+  int top_ = 0;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  Color color_ = clBtnFace;
+  bool transparentColor_ = false;
+  Color transparentColorValue_ = 0;
+  Font font_;
+  plat::IconImage icon_;
+  BiDiMode biDiMode_ = BiDiMode::LeftToRight;
+};
+
+// Creates a form of type T owned by `owner` and loads its stored layout.
+template <class T, class... Args>
+T* CreateForm(Component* owner, Args&&... args) {
+  auto* form = new T(owner, std::forward<Args>(args)...);
+  try {
+    form->Load();
+  } catch (...) {
+    delete form;
+    throw;
+  }
+  return form;
+}
+
+}  // namespace tk

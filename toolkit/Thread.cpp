@@ -1,0 +1,59 @@
+#include "toolkit/Thread.h"
+
+#include "toolkit/Synchronizer.h"
+
+namespace tk {
+
+Thread::Thread(bool createSuspended) {
+  // The thread waits for Start, so a derived class is fully built before Execute runs.
+  thread_ = std::thread([this] { Run(); });
+  if (!createSuspended) Start();
+}
+
+Thread::~Thread() {
+  if (thread_.joinable()) {
+    if (!started_) Start();  // let a never-started thread run out
+    Terminate();
+    if (thread_.get_id() == std::this_thread::get_id())
+      thread_.detach();
+    else
+      WaitFor();
+  }
+}
+
+void Thread::Start() {
+  std::lock_guard g(startLock_);
+  started_ = true;
+  startSignal_.notify_all();
+}
+
+void Thread::Run() {
+  {
+    std::unique_lock held(startLock_);
+    startSignal_.wait(held, [this] { return started_; });
+  }
+  try {
+    Execute();
+  } catch (...) {
+    fatalException_ = std::current_exception();
+  }
+  if (OnTerminate) Synchronizer::Call([this] { OnTerminate(this); });
+  const bool freeSelf = freeOnTerminate_;
+  finished_ = true;
+  Synchronizer::NotifyStateChanged();
+  if (freeSelf) {
+    thread_.detach();
+    delete this;
+  }
+}
+
+int Thread::WaitFor() {
+  if (Synchronizer::OnGuiThread())
+    Synchronizer::WaitOnGuiThread([this] { return finished_.load(); });
+  if (thread_.joinable()) thread_.join();
+  return returnValue_;
+}
+
+void Thread::Synchronize(const std::function<void()>& call) { Synchronizer::Call(call); }
+
+}  // namespace tk
