@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the sim suite, the sim suite under
 # ThreadSanitizer, the Linux conformance and end-to-end tests (private Xvnc), the Windows build
-# and its tests under Wine, and the fuzz targets for a bounded time. Ends with "N passed, N failed".
+# and its tests under Wine, and (through the default preset's CTest) the fuzz targets for a
+# bounded time. Ends with "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -50,11 +51,6 @@ mkdir -p build
 build_and_test default
 build_and_test tsan
 build_and_test mingw
-
-if [ -x scripts/fuzz.sh ]; then
-  echo "=== fuzz"
-  if bash scripts/fuzz.sh; then passed=$((passed + 1)); else note_failure "fuzz"; fi
-fi
 
 
 echo

@@ -1,7 +1,7 @@
 // Sim peers: records of what a native window would show, kept where tests can read them.
 #include <utility>
 
-#include "platform/core/CoreWindows.h"
+#include "platform/core/FormWindow.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
 
@@ -11,11 +11,9 @@ using sim::detail::TheDesktop;
 
 class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserver {
  public:
-  SimFormPeer(plat::FormPeerEvents& events, const std::string& name) : events_(events) {
+  SimFormPeer(plat::FormPeerEvents& events, const std::string& name) {
     record_.name = name;
-    record_.handle = plat::core::CreateCoreWindow("TForm", "", &FormProc);
-    plat::SetWindowLongPtrA(record_.handle, plat::GWLP_USERDATA, reinterpret_cast<plat::LONG_PTR>(this));
-    plat::core::SetWindowObserver(record_.handle, this);
+    record_.handle = plat::core::CreateFormWindow(events, *this);
     std::lock_guard g(TheDesktop().lock);
     TheDesktop().forms[record_.handle] = &record_;
   }
@@ -25,7 +23,6 @@ class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserv
       std::lock_guard g(TheDesktop().lock);
       TheDesktop().forms.erase(record_.handle);
     }
-    plat::core::SetWindowObserver(record_.handle, nullptr);
     plat::DestroyWindow(record_.handle);
   }
 
@@ -61,15 +58,6 @@ class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserv
 
   void ShowStateChanged(bool visible, bool) override { Update([&] { record_.visible = visible; }); }
 
-  static plat::LRESULT FormProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
-    auto* peer = reinterpret_cast<SimFormPeer*>(plat::GetWindowLongPtrA(hwnd, plat::GWLP_USERDATA));
-    if (msg == plat::WM_CLOSE && peer) {
-      peer->events_.PeerCloseRequested();
-      return 0;
-    }
-    return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-
  private:
   template <typename F>
   void Update(F&& change) {
@@ -77,7 +65,6 @@ class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserv
     change();
   }
 
-  plat::FormPeerEvents& events_;
   sim::FormRecord record_;
 };
 
@@ -89,10 +76,6 @@ namespace plat {
 
 std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND, const std::string& name) {
   return std::make_unique<SimFormPeer>(events, name);
-}
-
-HWND CreateApplicationWindow(const std::string& title, WNDPROC proc) {
-  return core::CreateCoreWindow("TApplication", title.c_str(), proc);
 }
 
 void RunMessageBox(HWND, const std::string& text, const std::string& caption, bool error, ModalPump& pump) {

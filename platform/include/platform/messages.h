@@ -14,6 +14,7 @@ namespace plat {
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
@@ -23,6 +24,10 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_ENTERIDLE = 0x0121;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
+
+// WM_ACTIVATE's wParam: the window lost activation (any other value: it gained it).
+constexpr WPARAM WA_INACTIVE = 0;
+constexpr WPARAM WA_ACTIVE = 1;
 
 // PeekMessage options.
 constexpr UINT PM_NOREMOVE = 0x0000;

@@ -18,12 +18,14 @@ struct Received {
   UINT msg;
   WPARAM wParam;
   LPARAM lParam;
+  DWORD thread;
 };
 
 std::vector<Received>* journal = nullptr;
 
 LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (journal && msg >= WM_USER) journal->push_back({hwnd, msg, wParam, lParam});
+  if (journal && msg >= WM_USER) journal->push_back({hwnd, msg, wParam, lParam, GetCurrentThreadId()});
+  if (msg == WM_USER + 30) return static_cast<LRESULT>(wParam) + 100;
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -174,6 +176,31 @@ TEST_F(MessageCore, ThreadQueuesExistFromTheFirstPeekAndCarryMessagesBothWays) {
   EXPECT_EQ(m.wParam, 42u);
   worker.join();
   EXPECT_EQ(workerGot, (std::vector<WPARAM>{1, 2, 3}));
+}
+
+TEST_F(MessageCore, AnotherThreadsSendAndPostReachAThreadWaitingForMessages) {
+  HWND w = NewWindow("cross-thread");
+  const DWORD mainThread = GetCurrentThreadId();
+  // Several rounds, so the worker's messages come both before and while the main thread sleeps.
+  for (WPARAM round = 0; round < 4; ++round) {
+    received.clear();
+    std::atomic<LRESULT> sendResult{0};
+    std::thread worker([&] {
+      // The window's own thread runs a sent message, inside its wait for messages.
+      sendResult = SendMessageA(w, WM_USER + 30, round, 0);
+      PostMessageA(w, WM_USER + 31, round, 0);
+    });
+    PumpUntil([](const MSG& m) { return m.message == WM_USER + 31; });
+    worker.join();
+    EXPECT_EQ(sendResult, static_cast<LRESULT>(round) + 100);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].msg, WM_USER + 30u);
+    EXPECT_EQ(received[1].msg, WM_USER + 31u);
+    for (auto& r : received) {
+      EXPECT_EQ(r.wParam, round);
+      EXPECT_EQ(r.thread, mainThread);
+    }
+  }
 }
 
 TEST_F(MessageCore, RegisteredNamesShareOneNumberFromC000) {

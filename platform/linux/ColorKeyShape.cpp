@@ -1,0 +1,42 @@
+#include "platform/linux/ColorKeyShape.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace plat::gtk {
+
+cairo_region_t* RegionNotOfColor(cairo_surface_t* image, COLORREF key) {
+  cairo_surface_flush(image);
+  const int width = cairo_image_surface_get_width(image);
+  const int height = cairo_image_surface_get_height(image);
+  const int stride = cairo_image_surface_get_stride(image);
+  const bool hasAlpha = cairo_image_surface_get_format(image) == CAIRO_FORMAT_ARGB32;
+  const unsigned char* data = cairo_image_surface_get_data(image);
+  // Cairo keeps pixels as native-endian 0xAARRGGBB words.
+  const std::uint32_t keyRgb = (std::uint32_t{GetRValue(key)} << 16) | (std::uint32_t{GetGValue(key)} << 8) | GetBValue(key);
+  const std::uint32_t keyPixel = hasAlpha ? 0xFF000000u | keyRgb : keyRgb;
+  const std::uint32_t mask = hasAlpha ? 0xFFFFFFFFu : 0x00FFFFFFu;
+
+  // One rectangle per run of non-key pixels in a row.
+  std::vector<cairo_rectangle_int_t> runs;
+  for (int y = 0; data && y < height; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    int x = 0;
+    while (x < width) {
+      while (x < width && (row[x] & mask) == keyPixel) ++x;
+      const int start = x;
+      while (x < width && (row[x] & mask) != keyPixel) ++x;
+      if (x > start) runs.push_back({start, y, x - start, 1});
+    }
+  }
+  return cairo_region_create_rectangles(runs.data(), static_cast<int>(runs.size()));
+}
+
+void ApplyShape(GtkWidget* window, const cairo_region_t* visible) {
+  // GTK copies the region, and keeps it for a window that is not realized yet.
+  auto* region = const_cast<cairo_region_t*>(visible);
+  gtk_widget_shape_combine_region(window, region);
+  gtk_widget_input_shape_combine_region(window, region);
+}
+
+}  // namespace plat::gtk

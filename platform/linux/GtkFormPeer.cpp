@@ -1,0 +1,229 @@
+// Form peers on GTK 3: a top-level window whose client area is a GtkFixed (children sit at
+// absolute positions). The client area is painted by us, so that the same painting can be
+// rendered off screen to find the colour-key shape.
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "platform/core/FormWindow.h"
+#include "platform/linux/ColorKeyShape.h"
+#include "platform/linux/GtkSession.h"
+#include "platform/messages.h"
+#include "platform/peers.h"
+
+namespace plat {
+namespace {
+
+std::string CssColor(COLORREF c) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+  return text;
+}
+
+std::string CssString(const std::string& s) {
+  std::string quoted = "\"";
+  for (char ch : s) {
+    if (ch == '"' || ch == '\\') quoted += '\\';
+    if (ch == '\n') continue;
+    quoted += ch;
+  }
+  return quoted + '"';
+}
+
+GdkPixbuf* PixbufFromArgb(const IconImage& icon) {
+  if (icon.argb.size() < static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height))
+    throw std::invalid_argument("icon image has fewer pixels than its size says");
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, icon.width, icon.height);
+  if (!pixbuf) throw std::runtime_error("cannot allocate the icon image");
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  for (int y = 0; y < icon.height; ++y) {
+    guchar* out = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+    for (int x = 0; x < icon.width; ++x) {
+      const std::uint32_t p = icon.argb[static_cast<std::size_t>(y) * icon.width + x];
+      *out++ = static_cast<guchar>(p >> 16);
+      *out++ = static_cast<guchar>(p >> 8);
+      *out++ = static_cast<guchar>(p);
+      *out++ = static_cast<guchar>(p >> 24);
+    }
+  }
+  return pixbuf;
+}
+
+class GtkFormPeer final : public FormPeer, public core::WindowObserver {
+ public:
+  GtkFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : owner_(owner) {
+    gtk::RequireDisplay();
+    // Our own references: GTK may destroy the widgets (display gone) before the peer goes.
+    window_ = GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)));
+    gtk_widget_set_name(window_, name.c_str());
+    gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
+    gtk_window_set_gravity(GTK_WINDOW(window_), GDK_GRAVITY_NORTH_WEST);
+    client_ = GTK_WIDGET(g_object_ref_sink(gtk_fixed_new()));
+    // A client area with a window of its own: a windowless child shares the top-level's window,
+    // and GTK resets that window's input shape whenever such a child is realized.
+    gtk_widget_set_has_window(client_, TRUE);
+    gtk_container_add(GTK_CONTAINER(window_), client_);
+    gtk_widget_show(client_);
+    css_ = gtk_css_provider_new();
+    gtk_style_context_add_provider(gtk_widget_get_style_context(window_), GTK_STYLE_PROVIDER(css_),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_signal_connect(client_, "draw", G_CALLBACK(&GtkFormPeer::OnDraw), this);
+    g_signal_connect(window_, "delete-event", G_CALLBACK(&GtkFormPeer::OnDelete), this);
+    g_signal_connect(window_, "focus-in-event", G_CALLBACK(&GtkFormPeer::OnFocusIn), this);
+    handle_ = core::CreateFormWindow(events, *this);
+    ApplyTitle();
+  }
+
+  ~GtkFormPeer() override {
+    DestroyWindow(handle_);
+    g_signal_handlers_disconnect_by_data(client_, this);
+    g_signal_handlers_disconnect_by_data(window_, this);
+    gtk_widget_destroy(window_);
+    g_object_unref(client_);
+    g_object_unref(window_);
+    g_object_unref(css_);
+  }
+
+  HWND Handle() const override { return handle_; }
+
+  void SetCaption(const std::string& caption) override {
+    caption_ = caption;
+    core::SetWindowCaption(handle_, caption);
+    ApplyTitle();
+  }
+
+  void SetBorder(BorderStyle style, BorderIcons icons) override {
+    auto* window = GTK_WINDOW(window_);
+    gtk_window_set_decorated(window, style != BorderStyle::None);
+    gtk_window_set_deletable(window, icons.systemMenu);
+    const bool tool = style == BorderStyle::ToolWindow;
+    gtk_window_set_type_hint(window, tool ? GDK_WINDOW_TYPE_HINT_UTILITY : GDK_WINDOW_TYPE_HINT_NORMAL);
+    gtk_window_set_skip_taskbar_hint(window, tool);
+  }
+
+  void SetBounds(int left, int top, int clientWidth, int clientHeight) override {
+    clientWidth_ = std::max(clientWidth, 0);
+    clientHeight_ = std::max(clientHeight, 0);
+    // The window is not resizable, so it takes exactly the size its client area asks for.
+    gtk_widget_set_size_request(client_, clientWidth_, clientHeight_);
+    gtk_window_move(GTK_WINDOW(window_), left, top);
+    UpdateShape();
+  }
+
+  void SetColor(COLORREF color) override {
+    color_ = color;
+    gtk_widget_queue_draw(client_);
+    UpdateShape();
+  }
+
+  void SetTransparentColor(std::optional<COLORREF> key) override {
+    key_ = key;
+    UpdateShape();
+  }
+
+  void SetFont(const FontSpec& font) override {
+    // Font and colour are inherited through the CSS tree, so controls placed on the form later
+    // take them from the window.
+    const std::string css = "window { font-family: " + CssString(font.face) + "; font-size: " +
+                            std::to_string(font.pixelHeight) + "px; color: " + CssColor(font.color) + "; }";
+    gtk_css_provider_load_from_data(css_, css.c_str(), -1, nullptr);
+  }
+
+  void SetIcon(const IconImage& icon) override {
+    if (icon.Empty()) {
+      gtk_window_set_icon(GTK_WINDOW(window_), nullptr);
+      return;
+    }
+    GdkPixbuf* pixbuf = PixbufFromArgb(icon);
+    gtk_window_set_icon(GTK_WINDOW(window_), pixbuf);
+    g_object_unref(pixbuf);
+  }
+
+  void Show() override { ShowWindow(handle_, SW_SHOW); }
+  void Hide() override { ShowWindow(handle_, SW_HIDE); }
+  bool Visible() const override { return IsWindowVisible(handle_) != 0; }
+
+  void ShowStateChanged(bool visible, bool iconic) override {
+    if (!visible) {
+      gtk_widget_hide(window_);
+      return;
+    }
+    ApplyTitle();
+    gtk_widget_show(window_);
+    if (iconic)
+      gtk_window_iconify(GTK_WINDOW(window_));
+    else
+      gtk_window_deiconify(GTK_WINDOW(window_));
+  }
+
+ private:
+  // Everything the client area shows, on screen and off screen alike.
+  void PaintClient(cairo_t* cr) const {
+    cairo_set_source_rgb(cr, GetRValue(color_) / 255.0, GetGValue(color_) / 255.0, GetBValue(color_) / 255.0);
+    cairo_paint(cr);
+  }
+
+  // Recomputes the colour-key shape from what the client area paints; call after anything that
+  // changes the painting or the size.
+  void UpdateShape() {
+    if (!key_) {
+      gtk::ApplyShape(window_, nullptr);
+      return;
+    }
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, clientWidth_, clientHeight_);
+    cairo_t* cr = cairo_create(image);
+    PaintClient(cr);
+    cairo_destroy(cr);
+    cairo_region_t* visible = gtk::RegionNotOfColor(image, *key_);
+    gtk::ApplyShape(window_, visible);
+    cairo_region_destroy(visible);
+    cairo_surface_destroy(image);
+  }
+
+  // A form without a caption goes by the application's title, as its task-bar button would.
+  void ApplyTitle() {
+    const std::string title = caption_.empty() ? core::WindowCaption(owner_) : caption_;
+    gtk_window_set_title(GTK_WINDOW(window_), title.c_str());
+  }
+
+  static gboolean OnDraw(GtkWidget*, cairo_t* cr, GtkFormPeer* self) {
+    self->PaintClient(cr);
+    return FALSE;  // the children draw on top
+  }
+
+  // The close button and the activation reach the form through the message loop, as they do
+  // on Windows: the loop turns and the program goes idle again afterwards.
+  static gboolean OnDelete(GtkWidget*, GdkEvent*, GtkFormPeer* self) {
+    PostMessageA(self->handle_, WM_CLOSE, 0, 0);
+    return TRUE;  // the form decides what closing means
+  }
+
+  static gboolean OnFocusIn(GtkWidget*, GdkEvent*, GtkFormPeer* self) {
+    PostMessageA(self->handle_, WM_ACTIVATE, WA_ACTIVE, 0);
+    return FALSE;
+  }
+
+  HWND owner_;
+  HWND handle_ = nullptr;
+  GtkWidget* window_ = nullptr;
+  GtkWidget* client_ = nullptr;
+  GtkCssProvider* css_ = nullptr;
+  std::string caption_;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  COLORREF color_ = RGB(0xF0, 0xF0, 0xF0);
+  std::optional<COLORREF> key_;
+};
+
+}  // namespace
+
+std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) {
+  return std::make_unique<GtkFormPeer>(events, owner, name);
+}
+
+}  // namespace plat

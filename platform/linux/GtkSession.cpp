@@ -1,0 +1,40 @@
+#include "platform/linux/GtkSession.h"
+
+#include <gtk/gtk.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "platform/peers.h"
+
+namespace plat {
+namespace {
+
+std::atomic<bool> displayOpen{false};
+
+}  // namespace
+
+void InitializeBackend() {
+  static const bool opened = [] {
+    // Shapes, positions and RandR are X11 features; under Wayland GTK runs through XWayland.
+    gdk_set_allowed_backends("x11");
+    return gtk_init_check(nullptr, nullptr) != FALSE;
+  }();
+  displayOpen = opened;
+  gtk::InstallGlibMessageHost();
+}
+
+namespace gtk {
+
+void RequireDisplay() {
+  if (displayOpen) return;
+  const char* display = std::getenv("DISPLAY");
+  throw std::runtime_error(std::string("Cannot open the X display ") +
+                           (display && *display ? std::string("\"") + display + "\"" : "(DISPLAY is not set)") +
+                           ": Tavelin's windows need an X server.");
+}
+
+}  // namespace gtk
+}  // namespace plat

@@ -1,0 +1,127 @@
+#include "platform/shared/FileReplace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+namespace plat::shared {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Where the bytes really go: the target of a symbolic link rather than the link.
+std::string RealTarget(const std::string& path) {
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::string BaseName(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string ParentDirectory(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, int& error) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    error = errno;
+    return std::nullopt;
+  }
+  std::string data;
+  char chunk[65536];
+  for (;;) {
+    ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = errno;  // EISDIR for a folder
+      return std::nullopt;
+    }
+    if (n == 0) return data;
+    data.append(chunk, static_cast<std::size_t>(n));
+  }
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+  static std::atomic<unsigned> counter{0};
+  const std::string target = RealTarget(path);
+  const std::string dir = ParentDirectory(target);
+  struct stat old{};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+
+  std::string temp;
+  int raw = -1;
+  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+    temp = dir + "/." + BaseName(target) + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (raw < 0 && errno != EEXIST) return false;
+  }
+  if (raw < 0) return false;
+  Fd fd(raw);
+
+  bool ok = WriteAll(fd.get(), contents);
+  if (ok && exists) {
+    ok = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
+    // Only a privileged writer can hand the file back to its owner; others own it already.
+    if (ok && ::geteuid() == 0) ok = ::fchown(fd.get(), old.st_uid, old.st_gid) == 0;
+  }
+  if (ok) ok = ::fsync(fd.get()) == 0;
+  ok = ::close(fd.release()) == 0 && ok;
+  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    int saved = errno;
+    ::unlink(temp.c_str());
+    errno = saved;
+    return false;
+  }
+  // The rename itself must reach the disk too.
+  Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dirFd.get() >= 0) ::fsync(dirFd.get());
+  return true;
+}
+
+}  // namespace plat::shared

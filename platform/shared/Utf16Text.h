@@ -1,0 +1,16 @@
+#pragma once
+// Text values of the registry are UTF-8 in our programs and UTF-16LE in the hex form of .reg
+// files. Bytes that are not UTF-8 travel as lone surrogates U+DC80..U+DCFF, so any byte string
+// survives the round trip unchanged.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plat::shared {
+
+// UTF-8 bytes to UTF-16LE bytes.
+std::string Utf8ToUtf16Le(std::string_view utf8);
+// UTF-16LE bytes to UTF-8; nullopt for an odd byte count.
+std::optional<std::string> Utf16LeToUtf8(std::string_view utf16);
+
+}  // namespace plat::shared
