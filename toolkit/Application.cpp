@@ -278,7 +278,9 @@ void Application::ReleasePendingForms() {
 
 plat::LRESULT Application::WindowProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
   Application* app = theApplication;
-  if (!app || (app->handle_ && app->handle_ != hwnd)) return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
+  // Until CreateApplicationWindow returns, the window is not ours to handle: on Windows its
+  // creation messages (WM_NCCREATE...) must reach the default procedure with their own handle.
+  if (!app || app->handle_ != hwnd) return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
   plat::LRESULT result = 0;
   Guarded(*app, [&] { result = app->WndProc(msg, wParam, lParam); });
   return result;

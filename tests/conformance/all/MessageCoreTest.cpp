@@ -150,23 +150,26 @@ TEST_F(MessageCore, ThreadQueuesExistFromTheFirstPeekAndCarryMessagesBothWays) {
   PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);  // the main thread has a queue
 
   std::atomic<DWORD> workerId{0};
-  std::atomic<bool> postedBeforeQueue{true};
+  std::atomic<bool> triedBeforeQueue{false};
   std::vector<WPARAM> workerGot;
   std::thread worker([&] {
-    const DWORD self = GetCurrentThreadId();
-    // Before its first peek the worker has no queue, so posting to it fails.
-    postedBeforeQueue = PostThreadMessageA(self, WM_USER + 9, 0, 0) != 0;
+    workerId = GetCurrentThreadId();
+    // No message call here until the main thread has tried to post to this one.
+    while (!triedBeforeQueue) std::this_thread::yield();
     MSG wm;
     PeekMessageA(&wm, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    workerId = self;
     PostThreadMessageA(mainThread, WM_APP + 1, 0, 0);  // "ready"
     while (GetMessageA(&wm, nullptr, 0, 0) > 0) workerGot.push_back(wm.wParam);
     PostThreadMessageA(mainThread, WM_APP + 2, wm.wParam, 0);  // "done", echoing the quit code
   });
 
+  while (!workerId) std::this_thread::yield();
+  // Before its first message call the worker has no queue, so posting to it fails. (Another
+  // thread must try: on Windows a thread posting to itself gets its queue from that very call.)
+  EXPECT_FALSE(PostThreadMessageA(workerId, WM_USER + 9, 0, 0));
+  triedBeforeQueue = true;
   ASSERT_GT(GetMessageA(&m, nullptr, WM_APP + 1, WM_APP + 1), 0);
   EXPECT_EQ(m.hwnd, nullptr);
-  EXPECT_FALSE(postedBeforeQueue);
   for (WPARAM i = 1; i <= 3; ++i) ASSERT_TRUE(PostThreadMessageA(workerId, WM_USER + 1, i, 0));
   ASSERT_TRUE(PostThreadMessageA(workerId, WM_QUIT, 42, 0));
   ASSERT_GT(GetMessageA(&m, nullptr, WM_APP + 2, WM_APP + 2), 0);

@@ -1,0 +1,182 @@
+// Form peers: native top-level windows owned by the application window. The window procedure
+// reports closing and activation to the form, paints the background colour and lends its font
+// to child controls through WM_GETFONT.
+#include "platform/peers.h"
+#include "platform/win32/ArgbIcon.h"
+#include "platform/win32/ProcWindow.h"
+
+#include <windows.h>
+
+namespace plat {
+namespace {
+
+class Win32FormPeer final : public FormPeer {
+ public:
+  Win32FormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : events_(events) {
+    // Classes are named after the form ("Tmain"), as FindWindow-style lookups expect.
+    const std::string className = "T" + (name.empty() ? std::string("Form") : name);
+    const auto [style, exStyle] = Styles();
+    hwnd_ = win32::CreateProcWindow({.className = className.c_str(),
+                                     .style = style,
+                                     .exStyle = exStyle,
+                                     .owner = owner,
+                                     .proc = &FormProc});
+    if (hwnd_) ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+
+  ~Win32FormPeer() override {
+    if (hwnd_) {
+      ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+      ::DestroyWindow(hwnd_);
+    }
+    if (brush_) DeleteObject(brush_);
+    if (font_) DeleteObject(font_);
+    if (icon_) DestroyIcon(icon_);
+  }
+
+  HWND Handle() const override { return hwnd_; }
+
+  void SetCaption(const std::string& caption) override { ::SetWindowTextA(hwnd_, caption.c_str()); }
+
+  void SetBorder(BorderStyle style, BorderIcons icons) override {
+    border_ = style;
+    icons_ = icons;
+    ApplyStyles();
+  }
+
+  void SetBounds(int left, int top, int clientWidth, int clientHeight) override {
+    bounds_ = {left, top, clientWidth, clientHeight};
+    boundsSet_ = true;
+    Place();
+  }
+
+  void SetColor(COLORREF color) override {
+    HBRUSH old = brush_;
+    brush_ = CreateSolidBrush(color);
+    if (old) DeleteObject(old);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+
+  void SetTransparentColor(std::optional<COLORREF> key) override {
+    transparentKey_ = key;
+    ApplyStyles();
+    if (key) {
+      SetLayeredWindowAttributes(hwnd_, *key, 0, LWA_COLORKEY);
+    } else {
+      // Without WS_EX_LAYERED the window draws itself again: ask it to, frame included.
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+  }
+
+  void SetFont(const FontSpec& font) override {
+    HFONT old = font_;
+    font_ = CreateFontA(-font.pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                        font.face.c_str());
+    if (old) DeleteObject(old);
+  }
+
+  void SetIcon(const IconImage& image) override {
+    HICON old = icon_;
+    icon_ = win32::CreateArgbIcon(image);
+    ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    if (old) DestroyIcon(old);
+  }
+
+  void Show() override { ::ShowWindow(hwnd_, SW_SHOW); }
+  void Hide() override { ::ShowWindow(hwnd_, SW_HIDE); }
+  bool Visible() const override { return ::IsWindowVisible(hwnd_) != 0; }
+
+ private:
+  struct Bounds {
+    int left, top, clientWidth, clientHeight;
+  };
+
+  std::pair<DWORD, DWORD> Styles() const {
+    DWORD style = WS_CLIPCHILDREN;
+    DWORD exStyle = transparentKey_ ? WS_EX_LAYERED : 0;
+    if (border_ == BorderStyle::None) return {style | WS_POPUP, exStyle};
+    style |= WS_CAPTION;
+    if (icons_.systemMenu) {
+      style |= WS_SYSMENU;
+      // Tool windows have no minimise or maximise buttons.
+      if (border_ == BorderStyle::Single) {
+        if (icons_.minimize) style |= WS_MINIMIZEBOX;
+        if (icons_.maximize) style |= WS_MAXIMIZEBOX;
+      }
+    }
+    if (border_ == BorderStyle::ToolWindow) exStyle |= WS_EX_TOOLWINDOW;
+    return {style, exStyle};
+  }
+
+  void ApplyStyles() {
+    const auto [style, exStyle] = Styles();
+    const LONG_PTR kept = ::GetWindowLongPtrA(hwnd_, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE);
+    ::SetWindowLongPtrA(hwnd_, GWL_STYLE, kept | style);
+    ::SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, exStyle);
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A new frame changes the outer size; the client size is what the form asked for.
+    Place();
+  }
+
+  void Place() {
+    if (!boundsSet_) return;
+    const auto [style, exStyle] = Styles();
+    ::RECT outer{0, 0, bounds_.clientWidth, bounds_.clientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    SetWindowPos(hwnd_, nullptr, bounds_.left, bounds_.top, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  LRESULT EraseBackground(HDC dc) const {
+    ::RECT client;
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, brush_ ? brush_ : GetSysColorBrush(COLOR_BTNFACE));
+    return 1;
+  }
+
+  static LRESULT FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* peer = reinterpret_cast<Win32FormPeer*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (peer) {
+      switch (msg) {
+        case WM_CLOSE:
+          peer->events_.PeerCloseRequested();
+          return 0;
+        case WM_ACTIVATE:
+          if (LOWORD(wParam) != WA_INACTIVE) peer->events_.PeerActivated();
+          break;
+        case WM_ERASEBKGND:
+          return peer->EraseBackground(reinterpret_cast<HDC>(wParam));
+        case WM_GETFONT:
+          return reinterpret_cast<LRESULT>(peer->font_);
+        case WM_NCDESTROY:
+          // Destroying the owner destroys its forms' windows before their peers go.
+          peer->hwnd_ = nullptr;
+          break;
+        default:
+          break;
+      }
+    }
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+
+  FormPeerEvents& events_;
+  HWND hwnd_ = nullptr;
+  BorderStyle border_ = BorderStyle::Single;
+  BorderIcons icons_;
+  std::optional<COLORREF> transparentKey_;
+  Bounds bounds_{};
+  bool boundsSet_ = false;
+  HBRUSH brush_ = nullptr;
+  HFONT font_ = nullptr;
+  HICON icon_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) {
+  return std::make_unique<Win32FormPeer>(events, owner, name);
+}
+
+}  // namespace plat

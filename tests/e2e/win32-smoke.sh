@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The Windows program under Wine on a private X server (1024x768): it starts, shows its logo
+# window with a client area of 258x81 centred on the screen, and its white pixels are
+# see-through. Also checks that tavelin.exe needs no DLL beyond the system's.
+#   win32-smoke.sh <build dir>
+# Leaves the screenshot in <build dir>/e2e/win32-smoke/screen.png.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+exe=$build/app/tavelin.exe
+work=$build/e2e/win32-smoke
+fail() { echo "win32-smoke: FAIL: $*" >&2; exit 1; }
+
+# On the first pass, start the private X server and come back in it.
+if [ -z "${WIN32_SMOKE_DISPLAY_READY:-}" ]; then
+  [ -f "$exe" ] || fail "$exe was not built"
+  size=$(stat -c %s "$exe")
+  echo "tavelin.exe: $size bytes"
+  # A stripped static build is a few hundred kilobytes; megabytes mean symbols or a stray library.
+  [ "$size" -lt 4194304 ] || fail "tavelin.exe is $size bytes"
+  # Only DLLs every Windows installation has: the C runtime and the C++ library are linked in.
+  system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|oleaut32|winmm|msvcrt|ws2_32|version|shlwapi|uxtheme)\.dll$'
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+  [ -n "$imports" ] || fail "no import table found"
+  echo "imports: $(echo $imports)"
+  while read -r dll; do
+    echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$system_dlls" || fail "tavelin.exe imports $dll"
+  done <<<"$imports"
+  WIN32_SMOKE_DISPLAY_READY=1 exec "$root/scripts/with-xvnc.sh" -g 1024x768 bash "$0" "$@"
+fi
+
+mkdir -p "$work"
+export TAVELIN_WINEPREFIX=$work/prefix
+export TAVELIN_WINE_TIMEOUT=120
+# Create the prefix first, so that its ten-odd seconds do not count against the window's wait.
+if [ ! -f "$TAVELIN_WINEPREFIX/system.reg" ]; then
+  TAVELIN_WINE_STOP_SERVER=1 "$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true
+fi
+
+"$root/scripts/wine-run.sh" "$exe" &
+program=$!
+stop() {
+  kill "$program" 2>/dev/null || true
+  WINEPREFIX=$TAVELIN_WINEPREFIX timeout 30 /usr/lib/wine/wineserver -k 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+}
+trap stop EXIT
+
+window=
+for _ in $(seq 1 60); do
+  window=$(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$program" 2>/dev/null || fail "tavelin.exe ended before showing its window"
+  sleep 0.5
+done
+[ -n "$window" ] || fail "no visible window named Tavelin within 30 s"
+
+# A borderless Wine window is one X window of exactly its client area.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "window $window: ${WIDTH}x${HEIGHT} at $X,$Y"
+[ "$WIDTH" = 258 ] && [ "$HEIGHT" = 81 ] || fail "client area ${WIDTH}x${HEIGHT}, expected 258x81"
+[ "$X" = $(((1024 - 258) / 2)) ] && [ "$Y" = $(((768 - 81) / 2)) ] || fail "at $X,$Y, expected the screen's centre"
+
+# Let the first paint land, then look: white is the colour key, so no white pixel can show
+# (the X root behind is black).
+sleep 1
+import -window root "$work/screen.png"
+white=$(convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -fill black +opaque white \
+  -format '%[fx:round(mean*w*h)]' info:)
+echo "white pixels in the window: $white"
+[ "$white" = 0 ] || fail "white pixels show: the colour key is not applied"
+echo "win32-smoke: PASS"
