@@ -473,7 +473,8 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 BOOL PostThreadMessageA(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto& c = Core();
   std::lock_guard g(c.lock);
-  if (!c.ExistingQueue(threadId)) return 0;
+  // A thread's own calls give it a queue, as on Windows; another thread's must wait for one.
+  if (!c.ExistingQueue(threadId) && threadId != GetCurrentThreadId()) return 0;
   return c.PostTo(threadId, nullptr, msg, wParam, lParam);
 }
 
