@@ -13,17 +13,21 @@ else()
   set(TAVELIN_GTEST_MAIN GTest::gtest_main)
 endif()
 
-# Adds a GoogleTest executable run as one CTest test (under Wine on a cross build, through
-# CMAKE_CROSSCOMPILING_EMULATOR).
+# Adds a GoogleTest executable: each case a CTest test natively; on a cross build the whole
+# executable is one test (under Wine, through CMAKE_CROSSCOMPILING_EMULATOR), since listing the
+# cases there would start Wine at build time.
 function(tavelin_add_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${TAVELIN_GTEST_LIBS} ${TAVELIN_GTEST_MAIN})
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  if(T_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+  else()
+    # One CTest test per case, so the summary counts cases.
+    include(GoogleTest)
+    gtest_discover_tests(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT 120 DISCOVERY_TIMEOUT 60)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
 # A static library of every .cpp in the calling folder (`exclude` names files left out), or an

@@ -204,11 +204,18 @@ class MessageCore {
     if (*deadline > now) q.wake.wait_for(held, std::chrono::milliseconds(*deadline - now));
   }
 
-  void DispatchPendingIfOwned(std::unique_lock<std::mutex>& held, DWORD threadId) {
-    if (!host || !host->OwnsThread(threadId)) return;
-    held.unlock();
-    host->DispatchPending();
-    held.lock();
+  // What every look at a thread's queue begins with: the backend's own events (GUI thread) and
+  // the messages other threads sent. Lock held on entry and exit.
+  ThreadQueue& Look(std::unique_lock<std::mutex>& held, DWORD threadId) {
+    QueueOf(threadId);
+    if (host && host->OwnsThread(threadId)) {
+      held.unlock();
+      host->DispatchPending();
+      held.lock();
+    }
+    ThreadQueue& q = QueueOf(threadId);
+    RunSent(held, q);
+    return q;
   }
 };
 
@@ -490,11 +497,7 @@ void PostQuitMessage(int exitCode) {
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg) {
   auto& c = Core();
   std::unique_lock held(c.lock);
-  const DWORD self = GetCurrentThreadId();
-  c.QueueOf(self);
-  c.DispatchPendingIfOwned(held, self);
-  ThreadQueue& q = c.QueueOf(self);
-  c.RunSent(held, q);
+  ThreadQueue& q = c.Look(held, GetCurrentThreadId());
   return c.Take(q, msg, hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0) ? 1 : 0;
 }
 
@@ -502,11 +505,8 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   auto& c = Core();
   std::unique_lock held(c.lock);
   const DWORD self = GetCurrentThreadId();
-  c.QueueOf(self);
   for (;;) {
-    c.DispatchPendingIfOwned(held, self);
-    ThreadQueue& q = c.QueueOf(self);
-    c.RunSent(held, q);
+    ThreadQueue& q = c.Look(held, self);
     if (c.Take(q, msg, hwnd, filterMin, filterMax, true)) return msg->message == WM_QUIT ? 0 : 1;
     c.Sleep(held, q, hwnd, filterMin, filterMax);
   }
@@ -516,11 +516,8 @@ BOOL WaitMessage() {
   auto& c = Core();
   std::unique_lock held(c.lock);
   const DWORD self = GetCurrentThreadId();
-  c.QueueOf(self);
   for (;;) {
-    c.DispatchPendingIfOwned(held, self);
-    ThreadQueue& q = c.QueueOf(self);
-    c.RunSent(held, q);
+    ThreadQueue& q = c.Look(held, self);
     if (c.HasWork(q)) return 1;
     const bool owned = c.host && c.host->OwnsThread(self);
     c.Sleep(held, q);

@@ -1,5 +1,7 @@
 // The toolkit's message loop on the simulated desktop: idle moments, timers, modal boxes,
 // cross-thread calls and deferred destruction.
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -221,7 +223,7 @@ namespace {
 
 class SelfFreeingThread : public tk::Thread {
  public:
-  explicit SelfFreeingThread(bool* destroyed) : tk::Thread(true), destroyed_(destroyed) {}
+  explicit SelfFreeingThread(std::atomic<bool>* destroyed) : tk::Thread(true), destroyed_(destroyed) {}
   ~SelfFreeingThread() override { *destroyed_ = true; }
 
  protected:
@@ -230,11 +232,11 @@ class SelfFreeingThread : public tk::Thread {
   }
 
  private:
-  bool* destroyed_;
+  std::atomic<bool>* destroyed_;
 };
 
 TEST_F(ToolkitLoop, AThreadWithFreeOnTerminateStopsOnRequestAndDeletesItself) {
-  bool destroyed = false;
+  std::atomic<bool> destroyed{false};
   auto* worker = new SelfFreeingThread(&destroyed);
   worker->SetFreeOnTerminate(true);
   worker->OnTerminate = [&](tk::Thread* sender) {
