@@ -1,15 +1,25 @@
 // Program entry: the application, its title, the main window, the message loop.
+#include <cstdio>
+#include <exception>
+
 #include "app/mainfrm.h"
 #include "desktop/qelAppProps.h"
 #include "toolkit/Application.h"
 
 int main() {
-  tk::Application application;
-  application.Initialize();
-  new TMultiCaster(&application);  // before any window: every window's events go through it
-  application.SetTitle("Tavelin");
-  tk::CreateForm<Tmain>(&application);
-  application.Run();
-  ReleaseAppPropList();
-  return 0;
+  try {
+    tk::Application application;
+    application.Initialize();
+    new TMultiCaster(&application);  // before any window: every window's events go through it
+    application.SetTitle("Tavelin");
+    tk::CreateForm<Tmain>(&application);
+    application.Run();
+    ReleaseAppPropList();
+    return 0;
+  } catch (const std::exception& e) {
+    // Only what happens before the loop can get here (no display to show windows on, say):
+    // the loop itself shows errors in the exception box.
+    std::fprintf(stderr, "Tavelin: %s\n", e.what());
+    return 1;
+  }
 }

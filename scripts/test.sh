@@ -31,7 +31,7 @@ build_and_test() {
   echo "=== $preset: tests"
   local out
   out=$(ctest --preset "$preset" 2>&1)
-  echo "$out" | grep -vE '^\s*Start ' | sed -n '/tests passed\|Test *#\|Failed\|\*\*\*/p' | tail -60
+  echo "$out" | grep -E 'tests passed|\*\*\*|Failed|Not Run|Timeout' | tail -60
   local summary total bad
   summary=$(echo "$out" | grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' | tail -1)
   if [ -z "$summary" ]; then
@@ -43,7 +43,10 @@ build_and_test() {
   total=$(echo "$summary" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/')
   passed=$((passed + total - bad))
   failed=$((failed + bad))
-  [ "$bad" -eq 0 ] || failures+=("$preset: $bad failed")
+  if [ "$bad" -ne 0 ]; then
+    failures+=("$preset: $bad failed")
+    echo "$out" | tail -150  # what the failing tests printed
+  fi
 }
 
 mkdir -p build

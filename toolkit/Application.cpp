@@ -61,6 +61,7 @@ void Application::Initialize() {
   if (handle_) return;
   plat::InitializeBackend();
   handle_ = plat::CreateApplicationWindow(title_, &Application::WindowProc);
+  startedMinimized_ = plat::StartedMinimized();
   Synchronizer::SetGuiThread(handle_, CM_SYNCHRONIZE);
   if (showHint_ && !hintWindow_) {
     hintWindow_ = new HintWindow(this);

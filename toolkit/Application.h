@@ -27,7 +27,8 @@ class Application : public Component {
   Application();
   ~Application() override;
 
-  // Creates the application window; the first form created afterwards is the main form.
+  // Creates the application window and learns whether the program was started minimised; the
+  // first form created afterwards is the main form.
   void Initialize();
   // Shows the main form (unless ShowMainForm is false or the program started minimised) and
   // handles messages until Terminate.
@@ -47,7 +48,6 @@ class Application : public Component {
   bool IsMinimized() const;
   void Minimize();
   void Restore();
-  void SetStartedMinimized(bool minimized) { startedMinimized_ = minimized; }
 
   Form* MainForm() const { return mainForm_; }
   const std::vector<Form*>& Forms() const { return forms_; }

@@ -26,6 +26,10 @@ void InitializeBackend() {
   gtk::InstallGlibMessageHost();
 }
 
+// X11 has no way for a launcher to ask a program to start minimised (GTK programs take no
+// -iconic option, and Tavelin takes no options at all).
+bool StartedMinimized() { return false; }
+
 namespace gtk {
 
 void RequireDisplay() {

@@ -27,6 +27,7 @@ struct Desktop {
   std::uint64_t nextOrder = 0;
   std::vector<ScriptedAction> script;
   plat::DWORD guiThread = 0;
+  bool startedMinimized = false;
   int screenWidth = 1024;
   int screenHeight = 768;
   std::map<plat::HWND, FormRecord*> forms;  // records owned by their peers

@@ -80,6 +80,11 @@ void InitializeBackend() {
   sim::detail::TheDesktop().guiThread = GetCurrentThreadId();
 }
 
+bool StartedMinimized() {
+  std::lock_guard g(sim::detail::TheDesktop().lock);
+  return sim::detail::TheDesktop().startedMinimized;
+}
+
 }  // namespace plat
 
 namespace sim {
@@ -98,7 +103,8 @@ void Reset() {
   d.displayResults.clear();
   d.displayChanges.clear();
   d.wakePending = false;
-  d.now = 0;  // every test starts at the same moment; the windows of earlier tests are gone
+  d.now = 0;
+  d.startedMinimized = false;  // every test starts at the same moment; the windows of earlier tests are gone
   d.screenWidth = 1024;
   d.screenHeight = 768;
 }
@@ -117,6 +123,11 @@ void At(std::uint64_t delayMs, std::function<void()> action) {
   auto& d = TheDesktop();
   std::lock_guard g(d.lock);
   d.script.push_back({d.now + delayMs, d.nextOrder++, std::move(action)});
+}
+
+void SetStartedMinimized(bool minimized) {
+  std::lock_guard g(TheDesktop().lock);
+  TheDesktop().startedMinimized = minimized;
 }
 
 void SetScreenSize(int width, int height) {

@@ -15,4 +15,20 @@ void InitializeBackend() {
   // and Windows scales the whole window on screens with other settings.
 }
 
+bool StartedMinimized() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  if (!(startup.dwFlags & STARTF_USESHOWWINDOW)) return false;
+  switch (startup.wShowWindow) {
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWMINNOACTIVE:
+    case SW_FORCEMINIMIZE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace plat

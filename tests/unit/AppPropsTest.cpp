@@ -9,6 +9,7 @@
 #include "tests/unit/SimApp.h"
 #include "toolkit/Action.h"
 #include "toolkit/Form.h"
+#include "toolkit/HintWindow.h"
 #include "toolkit/Screen.h"
 
 namespace {
@@ -214,6 +215,18 @@ TEST_F(AppProps, HelpStopsAtTheFirstAnswerAndHintsWithoutHandlersBecomeHintActio
   app->SetHint("Configure program");
   // newer has a handler; older has none, so its turn carries the hint as an action.
   EXPECT_EQ(hints, (std::vector<std::string>{"newer", "Configure program"}));
+}
+
+TEST_F(AppProps, ANewHintFontReachesTheApplicationsHintWindow) {
+  Window("w");
+  tk::HintWindow* hint = nullptr;
+  for (tk::Component* c : app->Components())
+    if (auto* h = dynamic_cast<tk::HintWindow*>(c)) hint = h;
+  ASSERT_NE(hint, nullptr);
+  plat::FontSpec font{"Verdana", 13, plat::RGB(10, 20, 30)};
+  tk::TheScreen().SetHintFont(font);
+  EXPECT_EQ(hint->Font().face, "Verdana");
+  EXPECT_EQ(hint->Font().pixelHeight, 13);
 }
 
 TEST_F(AppProps, HiddenMovesTheApplicationWindowOffAndBackOntoTheTaskBar) {

@@ -210,11 +210,25 @@ TEST_F(ToolkitLoop, TheMainFormIsShownCentredByRunAndItsCloseEndsTheProgram) {
   EXPECT_FALSE(second->Visible());
 }
 
-TEST_F(ToolkitLoop, ShowMainFormFalseLeavesTheMainFormHidden) {
+TEST_F(ToolkitLoop, ShowMainFormFalseOrAMinimisedStartLeavesTheMainFormHidden) {
   tk::CreateForm<PlainForm>(app.get(), "main");
   app->SetShowMainForm(false);
   RunFor(100);
   EXPECT_FALSE(sim::FindForm("main")->visible);
+  EXPECT_FALSE(app->IsMinimized());
+
+  app.reset();
+  sim::Reset();
+  sim::SetStartedMinimized(true);
+  app = std::make_unique<tk::Application>();
+  app->Initialize();
+  int minimized = 0;
+  app->OnMinimize = [&](tk::Component*) { ++minimized; };
+  tk::CreateForm<PlainForm>(app.get(), "main");
+  RunFor(100);
+  EXPECT_FALSE(sim::FindForm("main")->visible);
+  EXPECT_TRUE(app->IsMinimized());
+  EXPECT_EQ(minimized, 1);
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ namespace plat {
 // that will run the message loop, before any other platform call.
 void InitializeBackend();
 
+// Whoever started the program asked for it to start minimised (a shortcut's "Run: Minimized").
+bool StartedMinimized();
+
 enum class BorderStyle { None, Single, ToolWindow };
 
 struct BorderIcons {

@@ -23,6 +23,8 @@ void Advance(std::uint64_t ms);
 void At(std::uint64_t delayMs, std::function<void()> action);
 
 void SetScreenSize(int width, int height);
+// Whether the program counts as started minimised (read by the application at Initialize).
+void SetStartedMinimized(bool minimized);
 
 struct FormRecord {
   plat::HWND handle = nullptr;
