@@ -45,3 +45,8 @@ function(tavelin_folder_library name deps)
     target_link_libraries(${name} INTERFACE ${deps})
   endif()
 endfunction()
+
+# The program's own libraries, most dependent first. A backend library follows them on a link
+# line: static libraries resolve left to right, and the toolkit's calls into the platform are
+# resolved only by a backend named after it.
+set(TAVELIN_PROGRAM_LIBS tavelin_app tavelin_desktop tavelin_toolkit)

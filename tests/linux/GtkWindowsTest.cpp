@@ -14,6 +14,7 @@
 
 #include "platform/messages.h"
 #include "platform/peers.h"
+#include "tests/support/RecordingFormEvents.h"
 #include "tests/linux/XClient.h"
 
 using namespace plat;
@@ -36,14 +37,6 @@ bool PumpUntil(const std::function<bool()>& done) {
   DestroyWindow(ticker);
   return ok;
 }
-
-class RecordingEvents final : public FormPeerEvents {
- public:
-  void PeerCloseRequested() override { ++closeRequests; }
-  void PeerActivated() override { ++activations; }
-  int closeRequests = 0;
-  int activations = 0;
-};
 
 class GtkWindows : public testing::Test {
  protected:
@@ -70,7 +63,7 @@ class GtkWindows : public testing::Test {
 };
 
 TEST_F(GtkWindows, AFormTakesItsBoundsAndItsColourKeyShapesDrawingAndPointer) {
-  RecordingEvents events;
+  RecordingFormEvents events;
   auto form = CreateFormPeer(events, app, "keyed");
   form->SetBorder(BorderStyle::None, BorderIcons{});
   form->SetBounds(383, 343, 258, 81);
@@ -124,7 +117,7 @@ TEST_F(GtkWindows, AFormTakesItsBoundsAndItsColourKeyShapesDrawingAndPointer) {
 }
 
 TEST_F(GtkWindows, CloseRequestsAndFocusReachTheFormThroughTheMessageLoop) {
-  RecordingEvents events;
+  RecordingFormEvents events;
   auto form = CreateFormPeer(events, app, "tool");
   form->SetBorder(BorderStyle::ToolWindow, BorderIcons{});
   form->SetBounds(50, 60, 120, 40);
@@ -153,7 +146,7 @@ TEST_F(GtkWindows, CloseRequestsAndFocusReachTheFormThroughTheMessageLoop) {
 }
 
 TEST_F(GtkWindows, WithNoKeyAFormShowsItsWholeClientArea) {
-  RecordingEvents events;
+  RecordingFormEvents events;
   auto form = CreateFormPeer(events, app, "plain");
   form->SetBorder(BorderStyle::Single, BorderIcons{});
   form->SetBounds(0, 0, 64, 32);
@@ -257,7 +250,7 @@ bool SkipsTaskbar(const std::string& name) {
 }
 
 TEST_F(GtkWindows, TheApplicationWindowsStyleTakesEveryWindowOffTheTaskBarAndBack) {
-  RecordingEvents events;
+  RecordingFormEvents events;
   auto plain = CreateFormPeer(events, app, "plain");
   auto tool = CreateFormPeer(events, app, "tool");
   tool->SetBorder(BorderStyle::ToolWindow, BorderIcons{});

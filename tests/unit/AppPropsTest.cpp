@@ -6,6 +6,7 @@
 
 #include "desktop/qelAppProps.h"
 #include "platform/messages.h"
+#include "tests/support/PropsForm.h"
 #include "tests/unit/SimApp.h"
 #include "toolkit/Action.h"
 #include "toolkit/Form.h"
@@ -13,26 +14,6 @@
 #include "toolkit/Screen.h"
 
 namespace {
-
-// A window whose stored layout gives it a properties component, set up by `layout`.
-class PropsForm : public tk::Form {
- public:
-  using Layout = std::function<void(TqelApplicationProperties&)>;
-  PropsForm(tk::Component* owner, std::string name, Layout layout = {})
-      : tk::Form(owner), name_(std::move(name)), layout_(std::move(layout)) {}
-  TqelApplicationProperties* props = nullptr;
-
- protected:
-  void AssignLayout() override {
-    SetName(name_);
-    props = new TqelApplicationProperties(this);
-    if (layout_) layout_(*props);
-  }
-
- private:
-  std::string name_;
-  Layout layout_;
-};
 
 class AppProps : public SimAppTest {
  protected:

@@ -4,18 +4,11 @@
 
 #include "platform/messages.h"
 #include "platform/peers.h"
+#include "tests/support/RecordingFormEvents.h"
 
 using namespace plat;
 
 namespace {
-
-class RecordingEvents : public FormPeerEvents {
- public:
-  void PeerCloseRequested() override { ++closeRequests; }
-  void PeerActivated() override { ++activations; }
-  int closeRequests = 0;
-  int activations = 0;
-};
 
 LRESULT IgnoringProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -24,7 +17,7 @@ LRESULT IgnoringProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 TEST(FormPeer, ShowsHidesAndLeavesClosingToTheForm) {
   HWND app = CreateApplicationWindow("Tavelin conformance", &IgnoringProc);
   ASSERT_NE(app, nullptr);
-  RecordingEvents events;
+  RecordingFormEvents events;
   auto peer = CreateFormPeer(events, app, "conformance");
   const HWND hwnd = peer->Handle();
   ASSERT_TRUE(IsWindow(hwnd));

@@ -6,18 +6,11 @@
 
 #include "platform/messages.h"
 #include "platform/peers.h"
+#include "tests/support/RecordingFormEvents.h"
 
 #include <windows.h>
 
 namespace {
-
-class RecordingEvents : public plat::FormPeerEvents {
- public:
-  void PeerCloseRequested() override { ++closeRequests; }
-  void PeerActivated() override { ++activations; }
-  int closeRequests = 0;
-  int activations = 0;
-};
 
 LRESULT IgnoringProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -50,7 +43,7 @@ class Win32FormPeer : public testing::Test {
   LONG_PTR Style() const { return GetWindowLongPtrA(hwnd, GWL_STYLE); }
   LONG_PTR ExStyle() const { return GetWindowLongPtrA(hwnd, GWL_EXSTYLE); }
 
-  RecordingEvents events;
+  RecordingFormEvents events;
   HWND app = nullptr;
   std::unique_ptr<plat::FormPeer> peer;
   HWND hwnd = nullptr;
