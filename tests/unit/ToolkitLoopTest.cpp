@@ -266,3 +266,34 @@ TEST_F(ToolkitLoop, AThreadWithFreeOnTerminateStopsOnRequestAndDeletesItself) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ToolkitLoop, HooksSeeTheApplicationWindowsMessagesInOrderUntilOneHandlesIt) {
+  std::vector<std::string> seen;
+  int first = 0, second = 0;
+  app->HookMainWindow(&first, [&](tk::Message& m) {
+    if (m.msg == plat::WM_SETTINGCHANGE) seen.push_back("first");
+    return false;
+  });
+  app->HookMainWindow(&second, [&](tk::Message& m) {
+    if (m.msg != plat::WM_SETTINGCHANGE) return false;
+    seen.push_back("second");
+    m.result = 7;
+    return m.wParam == 1;  // handles only the first kind
+  });
+  app->OnSettingChange = [&](tk::Component*, int, const std::string&, plat::LONG&) { seen.push_back("application"); };
+
+  EXPECT_EQ(plat::SendMessageA(app->Handle(), plat::WM_SETTINGCHANGE, 1, 0), 7);
+  EXPECT_EQ(seen, (std::vector<std::string>{"first", "second"}));
+  seen.clear();
+  plat::SendMessageA(app->Handle(), plat::WM_SETTINGCHANGE, 2, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"first", "second", "application"}));
+
+  app->UnhookMainWindow(&first);
+  seen.clear();
+  plat::SendMessageA(app->Handle(), plat::WM_SETTINGCHANGE, 1, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"second"}));
+}
+
+}  // namespace
