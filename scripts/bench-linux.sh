@@ -13,13 +13,7 @@ if [ "${2:-}" != "--inside-xvnc" ]; then
 fi
 
 source "$scripts/linux-program-lib.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-bench.XXXXXX")
-TAVELIN_PID=
-cleanup() {
-  [ -n "$TAVELIN_PID" ] && tavelin_stop "$TAVELIN_PID"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+tavelin_session bench
 
 runs=5
 idle_seconds=10

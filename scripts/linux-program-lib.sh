@@ -67,3 +67,16 @@ tavelin_stop() {
   kill -9 "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 }
+
+# Makes a private work folder ($work); on exit the program started in it is stopped by its PID
+# and the folder removed.
+tavelin_session() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-$1.XXXXXX")
+  TAVELIN_PID=
+  trap tavelin_end_session EXIT
+}
+
+tavelin_end_session() {
+  if [ -n "$TAVELIN_PID" ]; then tavelin_stop "$TAVELIN_PID"; fi
+  rm -rf "$work"
+}

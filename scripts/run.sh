@@ -22,13 +22,7 @@ if [ "${1:-}" != "--inside-xvnc" ]; then
 fi
 
 source "$scripts/linux-program-lib.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-run.XXXXXX")
-TAVELIN_PID=
-cleanup() {
-  [ -n "$TAVELIN_PID" ] && tavelin_stop "$TAVELIN_PID"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+tavelin_session run
 
 screenshot=$source_dir/build/tavelin-run.png
 tavelin_sandbox "$work"

@@ -14,13 +14,7 @@ if [ "${2:-}" != "--inside-xvnc" ]; then
 fi
 
 source "$scripts/linux-program-lib.sh"
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-smoke.XXXXXX")
-TAVELIN_PID=
-cleanup() {
-  [ -n "$TAVELIN_PID" ] && tavelin_stop "$TAVELIN_PID"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+tavelin_session smoke
 fail() {
   echo "FAIL: $*" >&2
   [ -s "$work/program.log" ] && { echo "--- program output:" >&2; cat "$work/program.log" >&2; }
