@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the sim suite, the sim suite under
-# ThreadSanitizer, the Linux conformance and end-to-end tests (private Xvnc), the Windows build
+# ThreadSanitizer and under AddressSanitizer, the Linux conformance and end-to-end tests (private Xvnc), the Windows build
 # and its tests under Wine, and (through the default preset's CTest) the fuzz targets for a
 # bounded time. Ends with "N passed, N failed".
 set -uo pipefail
@@ -53,6 +53,7 @@ mkdir -p build
 
 build_and_test default
 build_and_test tsan
+build_and_test asan
 build_and_test mingw
 
 
