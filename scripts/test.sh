@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the sim suite, the sim suite under
-# ThreadSanitizer and under AddressSanitizer, the Linux conformance and end-to-end tests (private Xvnc), the Windows build
-# and its tests under Wine, and (through the default preset's CTest) the fuzz targets for a
-# bounded time. Ends with "N passed, N failed".
+# ThreadSanitizer and under AddressSanitizer, the Linux conformance and end-to-end tests (private
+# Xvnc), the Windows build and its tests under Wine, and (through the default preset's CTest) the
+# fuzz targets for a bounded time. Ends with "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
