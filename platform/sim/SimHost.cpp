@@ -7,6 +7,7 @@
 #include "platform/core/MessageHost.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim_config.h"
 
 namespace sim::detail {
 
@@ -93,6 +94,7 @@ using detail::TheDesktop;
 
 void Reset() {
   plat::InitializeBackend();
+  ResetConfiguration();
   auto& d = TheDesktop();
   std::lock_guard g(d.lock);
   d.script.clear();
@@ -103,8 +105,8 @@ void Reset() {
   d.displayResults.clear();
   d.displayChanges.clear();
   d.wakePending = false;
-  d.now = 0;
-  d.startedMinimized = false;  // every test starts at the same moment; the windows of earlier tests are gone
+  d.now = 0;  // every test starts at the same moment; the windows of earlier tests are gone
+  d.startedMinimized = false;
   d.screenWidth = 1024;
   d.screenHeight = 768;
 }

@@ -12,7 +12,8 @@
 namespace sim {
 
 // Forgets the scripted actions, message boxes and screen changes of an earlier test, sets the
-// clock back to 0 (timers of an earlier test must be gone), and makes
+// clock back to 0 (timers of an earlier test must be gone), resets the configuration
+// (sim_config.h: ResetConfiguration), and makes
 // the calling thread the GUI thread. Windows and timers still alive are the test's business.
 void Reset();
 
