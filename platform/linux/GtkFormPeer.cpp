@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/core/FormWindow.h"
+#include "platform/linux/CairoSurface.h"
 #include "platform/linux/ColorKeyShape.h"
 #include "platform/linux/GtkSession.h"
 #include "platform/linux/TaskbarPresence.h"
@@ -57,7 +58,7 @@ GdkPixbuf* PixbufFromArgb(const IconImage& icon) {
 
 class GtkFormPeer final : public FormPeer, public core::WindowObserver, private taskbar::Member {
  public:
-  GtkFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : owner_(owner) {
+  GtkFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : events_(events), owner_(owner) {
     gtk::RequireDisplay();
     // Our own references: GTK may destroy the widgets (display gone) before the peer goes.
     window_ = GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)));
@@ -74,6 +75,12 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     gtk_style_context_add_provider(gtk_widget_get_style_context(window_), GTK_STYLE_PROVIDER(css_),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_signal_connect(client_, "draw", G_CALLBACK(&GtkFormPeer::OnDraw), this);
+    gtk_widget_add_events(client_, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                       GDK_LEAVE_NOTIFY_MASK);
+    g_signal_connect(client_, "motion-notify-event", G_CALLBACK(&GtkFormPeer::OnMotion), this);
+    g_signal_connect(client_, "button-press-event", G_CALLBACK(&GtkFormPeer::OnButton), this);
+    g_signal_connect(client_, "button-release-event", G_CALLBACK(&GtkFormPeer::OnButton), this);
+    g_signal_connect(client_, "leave-notify-event", G_CALLBACK(&GtkFormPeer::OnLeave), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(&GtkFormPeer::OnDelete), this);
     g_signal_connect(window_, "focus-in-event", G_CALLBACK(&GtkFormPeer::OnFocusIn), this);
     handle_ = core::CreateFormWindow(events, *this);
@@ -83,6 +90,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
   ~GtkFormPeer() override {
+    if (shapeSource_) g_source_remove(shapeSource_);
     taskbar::Leave(this);
     DestroyWindow(handle_);
     g_signal_handlers_disconnect_by_data(client_, this);
@@ -132,6 +140,13 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     UpdateShape();
   }
 
+  // The window is drawn again soon, and its shape worked out again first from the same painting.
+  void Invalidate() override {
+    gtk_widget_queue_draw(client_);
+    if (key_ && !shapeSource_)
+      shapeSource_ = g_idle_add_full(G_PRIORITY_HIGH_IDLE, &GtkFormPeer::ShapeIdle, this, nullptr);
+  }
+
   void SetTransparentColor(std::optional<COLORREF> key) override {
     key_ = key;
     UpdateShape();
@@ -173,10 +188,58 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
  private:
-  // Everything the client area shows, on screen and off screen alike.
+  // Everything the client area shows, on screen and off screen alike: the form paints all of
+  // it, its background included.
   void PaintClient(cairo_t* cr) const {
     cairo_set_source_rgb(cr, GetRValue(color_) / 255.0, GetGValue(color_) / 255.0, GetBValue(color_) / 255.0);
     cairo_paint(cr);
+    gtk::CairoSurface surface(cr, clientWidth_, clientHeight_);
+    events_.PeerPaint(surface);
+  }
+
+  static gboolean ShapeIdle(gpointer data) {
+    auto* self = static_cast<GtkFormPeer*>(data);
+    self->shapeSource_ = 0;
+    self->UpdateShape();
+    return G_SOURCE_REMOVE;
+  }
+
+  // Mouse input reaches the form through its queue, as a native window's would.
+  void PostMouse(UINT msg, double x, double y, guint state) {
+    WPARAM keys = 0;
+    if (state & GDK_BUTTON1_MASK) keys |= MK_LBUTTON;
+    if (state & GDK_BUTTON3_MASK) keys |= MK_RBUTTON;
+    if (state & GDK_SHIFT_MASK) keys |= MK_SHIFT;
+    if (state & GDK_CONTROL_MASK) keys |= MK_CONTROL;
+    PostMessageA(handle_, msg, keys, MakePointParam(static_cast<int>(x), static_cast<int>(y)));
+  }
+
+  static gboolean OnMotion(GtkWidget*, GdkEventMotion* e, GtkFormPeer* self) {
+    self->PostMouse(WM_MOUSEMOVE, e->x, e->y, e->state);
+    return TRUE;
+  }
+
+  static gboolean OnButton(GtkWidget*, GdkEventButton* e, GtkFormPeer* self) {
+    const bool left = e->button == 1;
+    if (e->button != 1 && e->button != 3) return FALSE;
+    UINT msg;
+    if (e->type == GDK_BUTTON_PRESS)
+      msg = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+    else if (e->type == GDK_2BUTTON_PRESS)
+      msg = left ? WM_LBUTTONDBLCLK : WM_RBUTTONDBLCLK;
+    else if (e->type == GDK_BUTTON_RELEASE)
+      msg = left ? WM_LBUTTONUP : WM_RBUTTONUP;
+    else
+      return FALSE;
+    self->PostMouse(msg, e->x, e->y, e->state);
+    return TRUE;
+  }
+
+  static gboolean OnLeave(GtkWidget*, GdkEventCrossing* e, GtkFormPeer* self) {
+    // Crossing into a child widget is no leaving of the client area.
+    if (e->detail == GDK_NOTIFY_INFERIOR) return FALSE;
+    self->PostMouse(WM_MOUSELEAVE, 0, 0, 0);
+    return FALSE;
   }
 
   // Recomputes the colour-key shape from what the client area paints; call after anything that
@@ -219,8 +282,10 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     return FALSE;
   }
 
+  FormPeerEvents& events_;
   HWND owner_;
   HWND handle_ = nullptr;
+  guint shapeSource_ = 0;
   GtkWidget* window_ = nullptr;
   GtkWidget* client_ = nullptr;
   GtkCssProvider* css_ = nullptr;

@@ -42,4 +42,5 @@ for corner in "1 1" "$((WIN_W - 2)) 1" "1 $((WIN_H - 2))" "$((WIN_W - 2)) $((WIN
   pixel=$(tavelin_pixel "$work/screen.png" $((WIN_X + cx)) $((WIN_Y + cy)))
   [ "$pixel" = "$root_colour" ] || fail "window pixel ($cx,$cy) shows #$pixel, not the root's #$root_colour"
 done
+cp "$work/screen.png" "${TMPDIR:-/tmp}/linux-smoke-last.png"
 echo "PASS: centred 258x81 window, white corners show the root window"

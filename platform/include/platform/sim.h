@@ -62,6 +62,9 @@ std::vector<MessageBoxRecord> MessageBoxes();
 // Presses OK on the newest open message box; false when none is open.
 bool PressOk();
 
+// Whether the desktop counts as drawing in visual styles (on after Reset).
+void SetVisualStyles(bool active);
+
 // What the next paint request of any window asks for (the rectangle, and whether the
 // background is to be erased first).
 void SetPaintRequest(const plat::RECT& rect, bool erase);
