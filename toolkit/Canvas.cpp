@@ -63,12 +63,12 @@ plat::SIZE Canvas::TextExtent(const std::string& text) {
 
 void Canvas::TextOut(int x, int y, const std::string& text) {
   SelectFont();
-  Surface().TextOut(x, y, text, ColorToRGB(state_.font.spec.color));
+  Surface().TextLine(x, y, text, ColorToRGB(state_.font.spec.color));
 }
 
 int Canvas::DrawText(const std::string& text, plat::RECT& rect, plat::UINT format) {
   SelectFont();
-  return Surface().DrawText(text, rect, format, ColorToRGB(state_.font.spec.color));
+  return Surface().FormattedText(text, rect, format, ColorToRGB(state_.font.spec.color));
 }
 
 void Canvas::Draw(int x, int y, const Graphic& graphic) {

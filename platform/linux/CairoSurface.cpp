@@ -149,7 +149,7 @@ SIZE CairoSurface::TextExtent(const std::string& text) {
   return {w, h};
 }
 
-void CairoSurface::TextOut(int x, int y, const std::string& text, COLORREF color) {
+void CairoSurface::TextLine(int x, int y, const std::string& text, COLORREF color) {
   PangoLayout* layout = Layout(text);
   cairo_save(cr_);
   SetColor(color);
@@ -161,7 +161,7 @@ void CairoSurface::TextOut(int x, int y, const std::string& text, COLORREF color
   cairo_restore(cr_);
 }
 
-int CairoSurface::DrawText(const std::string& text, RECT& rect, UINT format, COLORREF color) {
+int CairoSurface::FormattedText(const std::string& text, RECT& rect, UINT format, COLORREF color) {
   text::AccelText shown{text, -1};
   if (!(format & DT_NOPREFIX)) shown = text::StripAccelerators(text);
   std::string body = shown.text;

@@ -27,8 +27,8 @@ class CairoSurface : public ImageSurface {
   void FrameRect(const RECT& rect, COLORREF color, PenStyle style) override;
   void SelectFont(const LogicalFont& font) override;
   SIZE TextExtent(const std::string& text) override;
-  void TextOut(int x, int y, const std::string& text, COLORREF color) override;
-  int DrawText(const std::string& text, RECT& rect, UINT format, COLORREF color) override;
+  void TextLine(int x, int y, const std::string& text, COLORREF color) override;
+  int FormattedText(const std::string& text, RECT& rect, UINT format, COLORREF color) override;
   void DrawPixels(const Pixels& image, const RECT& dest, bool keyed, COLORREF key) override;
   std::unique_ptr<Surface> CreateCompatible(int width, int height) override;
   void CopyFrom(Surface& source, int x, int y) override;

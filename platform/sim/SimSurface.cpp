@@ -167,7 +167,7 @@ void SimSurface::PaintLine(int x, int y, const std::string& line, plat::COLORREF
   }
 }
 
-void SimSurface::TextOut(int x, int y, const std::string& text, plat::COLORREF color) {
+void SimSurface::TextLine(int x, int y, const std::string& text, plat::COLORREF color) {
   const plat::SIZE size = TextExtent(text);
   const plat::RECT d = ToDevice({x, y, x + size.cx, y + size.cy});
   DrawOp op = Op(DrawKind::Text, d);
@@ -177,7 +177,7 @@ void SimSurface::TextOut(int x, int y, const std::string& text, plat::COLORREF c
   PaintLine(d.left, d.top, text, color);
 }
 
-int SimSurface::DrawText(const std::string& text, plat::RECT& rect, plat::UINT format, plat::COLORREF color) {
+int SimSurface::FormattedText(const std::string& text, plat::RECT& rect, plat::UINT format, plat::COLORREF color) {
   const std::string shown = (format & plat::DT_NOPREFIX) ? text : plat::text::StripAccelerators(text).text;
   const int advance = std::max(1, state_.font.pixelHeight / 2) + (state_.font.bold ? 1 : 0);
   std::vector<std::string> lines;

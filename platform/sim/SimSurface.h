@@ -18,8 +18,8 @@ class SimSurface final : public plat::ImageSurface {
   void FrameRect(const plat::RECT& rect, plat::COLORREF color, plat::PenStyle style) override;
   void SelectFont(const plat::LogicalFont& font) override;
   plat::SIZE TextExtent(const std::string& text) override;
-  void TextOut(int x, int y, const std::string& text, plat::COLORREF color) override;
-  int DrawText(const std::string& text, plat::RECT& rect, plat::UINT format, plat::COLORREF color) override;
+  void TextLine(int x, int y, const std::string& text, plat::COLORREF color) override;
+  int FormattedText(const std::string& text, plat::RECT& rect, plat::UINT format, plat::COLORREF color) override;
   void DrawPixels(const plat::Pixels& image, const plat::RECT& dest, bool keyed, plat::COLORREF key) override;
   std::unique_ptr<plat::Surface> CreateCompatible(int width, int height) override;
   void CopyFrom(plat::Surface& source, int x, int y) override;

@@ -1,11 +1,16 @@
 // Form peers: native top-level windows owned by the application window. The window procedure
 // reports closing and activation to the form, paints the background colour and lends its font
 // to child controls through WM_GETFONT.
+#include "platform/messages.h"
 #include "platform/peers.h"
+#include "platform/surface.h"
 #include "platform/win32/ArgbIcon.h"
+#include "platform/win32/GdiSurface.h"
 #include "platform/win32/ProcWindow.h"
 
 #include <windows.h>
+
+#include <algorithm>
 
 namespace plat {
 namespace {
@@ -20,11 +25,14 @@ class Win32FormPeer final : public FormPeer {
                                      .style = style,
                                      .exStyle = exStyle,
                                      .owner = owner,
-                                     .proc = &FormProc});
+                                     .proc = &FormProc,
+                                     .classStyle = CS_DBLCLKS});
     if (hwnd_) ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
 
   ~Win32FormPeer() override {
+    if (back_) DeleteObject(back_);
+    if (backDc_) DeleteDC(backDc_);
     if (hwnd_) {
       ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
       ::DestroyWindow(hwnd_);
@@ -84,6 +92,8 @@ class Win32FormPeer final : public FormPeer {
     if (old) DestroyIcon(old);
   }
 
+  void Invalidate() override { InvalidateRect(hwnd_, nullptr, FALSE); }
+
   void Show() override { ::ShowWindow(hwnd_, SW_SHOW); }
   void Hide() override { ::ShowWindow(hwnd_, SW_HIDE); }
   bool Visible() const override { return ::IsWindowVisible(hwnd_) != 0; }
@@ -129,11 +139,43 @@ class Win32FormPeer final : public FormPeer {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  LRESULT EraseBackground(HDC dc) const {
+  // The whole client area is painted off screen and copied in one operation: no flicker, and
+  // the background is part of the painting.
+  void Paint() {
+    ::PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
     ::RECT client;
     GetClientRect(hwnd_, &client);
-    FillRect(dc, &client, brush_ ? brush_ : GetSysColorBrush(COLOR_BTNFACE));
-    return 1;
+    const int w = std::max<int>(client.right, 1), h = std::max<int>(client.bottom, 1);
+    if (!backDc_) backDc_ = CreateCompatibleDC(dc);
+    if (!back_ || w != backW_ || h != backH_) {
+      if (back_) DeleteObject(back_);
+      back_ = CreateCompatibleBitmap(dc, w, h);
+      backW_ = w;
+      backH_ = h;
+    }
+    HGDIOBJ old = SelectObject(backDc_, back_);
+    FillRect(backDc_, &client, brush_ ? brush_ : GetSysColorBrush(COLOR_BTNFACE));
+    {
+      const int saved = SaveDC(backDc_);
+      win32::GdiSurface surface(backDc_, w, h);
+      events_.PeerPaint(surface);
+      RestoreDC(backDc_, saved);
+    }
+    BitBlt(dc, 0, 0, w, h, backDc_, 0, 0, SRCCOPY);
+    SelectObject(backDc_, old);
+    EndPaint(hwnd_, &ps);
+  }
+
+  void Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_MOUSEMOVE && !tracking_) {
+      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+      tracking_ = TrackMouseEvent(&track) != 0;
+    }
+    if (msg == WM_MOUSELEAVE) tracking_ = false;
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) SetCapture(hwnd_);
+    if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == hwnd_) ReleaseCapture();
+    events_.PeerMouse(msg, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)), wParam);
   }
 
   static LRESULT FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -147,7 +189,20 @@ class Win32FormPeer final : public FormPeer {
           if (LOWORD(wParam) != WA_INACTIVE) peer->events_.PeerActivated();
           break;
         case WM_ERASEBKGND:
-          return peer->EraseBackground(reinterpret_cast<HDC>(wParam));
+          return 1;  // WM_PAINT paints the background with everything else
+        case WM_PAINT:
+          peer->Paint();
+          return 0;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MOUSELEAVE:
+          peer->Mouse(msg, wParam, lParam);
+          return 0;
         case WM_GETFONT:
           return reinterpret_cast<LRESULT>(peer->font_);
         case WM_NCDESTROY:
@@ -171,6 +226,11 @@ class Win32FormPeer final : public FormPeer {
   HBRUSH brush_ = nullptr;
   HFONT font_ = nullptr;
   HICON icon_ = nullptr;
+  HDC backDc_ = nullptr;
+  HBITMAP back_ = nullptr;
+  int backW_ = 0;
+  int backH_ = 0;
+  bool tracking_ = false;
 };
 
 }  // namespace

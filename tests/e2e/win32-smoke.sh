@@ -19,7 +19,7 @@ if [ -z "${WIN32_SMOKE_DISPLAY_READY:-}" ]; then
   # A stripped static build is a few hundred kilobytes; megabytes mean symbols or a stray library.
   [ "$size" -lt 4194304 ] || fail "tavelin.exe is $size bytes"
   # Only DLLs every Windows installation has: the C runtime and the C++ library are linked in.
-  system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|oleaut32|winmm|msvcrt|ws2_32|version|shlwapi|uxtheme)\.dll$'
+  system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|oleaut32|winmm|msvcrt|ws2_32|version|shlwapi|uxtheme|msimg32)\.dll$'
   imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
   [ -n "$imports" ] || fail "no import table found"
   echo "imports: $(echo $imports)"

@@ -39,7 +39,8 @@ struct Pixels {
   mutable std::shared_ptr<void> nativeCache;
 };
 
-// DrawText's format bits, with the Windows values.
+// DrawText's format bits, with the Windows values (macros in <windows.h>: backend files include
+// this header first).
 constexpr UINT DT_LEFT = 0x0000;
 constexpr UINT DT_CENTER = 0x0001;
 constexpr UINT DT_RIGHT = 0x0002;
@@ -72,10 +73,10 @@ class Surface {
   virtual SIZE TextExtent(const std::string& text) = 0;
   // One line without background; (x, y) is the top-left corner of the text, which turns about
   // it with the font's angle.
-  virtual void TextOut(int x, int y, const std::string& text, COLORREF color) = 0;
+  virtual void TextLine(int x, int y, const std::string& text, COLORREF color) = 0;
   // Formatted text in `rect` (DT_* bits) without background. With DT_CALCRECT nothing is drawn
   // and `rect` is set to the text's extent (its width kept when wrapping). Returns the height.
-  virtual int DrawText(const std::string& text, RECT& rect, UINT format, COLORREF color) = 0;
+  virtual int FormattedText(const std::string& text, RECT& rect, UINT format, COLORREF color) = 0;
 
   // The image scaled into `dest`, blended by its alpha. With `keyed`, pixels of `key` are left out.
   virtual void DrawPixels(const Pixels& image, const RECT& dest, bool keyed, COLORREF key) = 0;
