@@ -24,6 +24,14 @@ void Tmain::AssignLayout() {
   logo->SetStretch(true);
   logo->Picture().LoadFromResourceName(artwork::kLogo);
 
+  startup = new tk::CheckBox(this);
+  startup->SetName("startup");
+  startup->SetParent(this);
+  startup->SetBounds(156, 60, 97, 17);
+  startup->SetVisible(false);
+  startup->SetCaption("startup");
+  startup->SetChecked(true);
+
   wersja = new tk::Label(this);
   wersja->SetName("wersja");
   wersja->SetParent(this);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/Form.h"
+#include "toolkit/WinControl.h"
 
 namespace tk {
 
@@ -86,10 +87,13 @@ Control* ControlContainer::ControlAtPos(int x, int y) {
 }
 
 void ControlContainer::CollectTabStops(std::vector<Control*>& out) {
-  for (Control* c : controls_) {
-    if (!c->Visible() || !c->Enabled() || !c->IsWindowed()) continue;
-    out.push_back(c);
-    if (auto* inner = dynamic_cast<ControlContainer*>(c)) inner->CollectTabStops(out);
+  std::vector<WinControl*> windowed;
+  for (Control* c : controls_)
+    if (auto* w = dynamic_cast<WinControl*>(c); w && w->CanFocus()) windowed.push_back(w);
+  std::stable_sort(windowed.begin(), windowed.end(), [](auto* a, auto* b) { return a->TabOrder() < b->TabOrder(); });
+  for (WinControl* w : windowed) {
+    if (w->TabStop()) out.push_back(w);
+    if (auto* inner = dynamic_cast<ControlContainer*>(w)) inner->CollectTabStops(out);
   }
 }
 

@@ -34,6 +34,10 @@ plat::FormPeer& Form::Peer() {
     ApplyTransparentColor();
     ApplyBounds();
     ApplicationIconChanged();
+    std::vector<WinControl*> windowed;
+    for (Control* c : Controls())
+      if (auto* w = dynamic_cast<WinControl*>(c)) windowed.push_back(w);
+    for (WinControl* w : windowed) w->CreateHandle();
   }
   return *peer_;
 }
@@ -207,6 +211,7 @@ void Form::PeerPaint(plat::Surface& surface) {
 
 void Form::ControlRemoved(Control* control) {
   if (captured_ == control) captured_ = nullptr;
+  if (activeControl_ == control) activeControl_ = nullptr;
   if (hovered_ == control) {
     hovered_ = nullptr;
     HintControlLeft(control);
@@ -281,6 +286,25 @@ void Form::PeerMouse(plat::UINT msg, int x, int y, plat::WPARAM keys) {
   } catch (const std::exception& e) {
     if (App()) App()->HandleException(e);
   }
+}
+
+void Form::SetActiveControl(WinControl* control) {
+  if (activeControl_ == control) return;
+  WinControl* old = std::exchange(activeControl_, control);
+  if (old) Fire(old->OnExit, old);
+  if (control) Fire(control->OnEnter, control);
+}
+
+void Form::SelectNext(bool forward) {
+  std::vector<Control*> stops;
+  CollectTabStops(stops);
+  if (stops.empty()) return;
+  const auto n = static_cast<int>(stops.size());
+  int at = -1;
+  for (int i = 0; i < n; ++i)
+    if (stops[i] == activeControl_) at = i;
+  const int next = at < 0 ? (forward ? 0 : n - 1) : (at + (forward ? 1 : n - 1)) % n;
+  static_cast<WinControl*>(stops[next])->SetFocus();
 }
 
 namespace {

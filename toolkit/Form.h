@@ -11,6 +11,7 @@
 #include "toolkit/Component.h"
 #include "toolkit/Control.h"
 #include "toolkit/Events.h"
+#include "toolkit/WinControl.h"
 
 namespace tk {
 
@@ -83,6 +84,13 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   void HintControlLeft(Control* control);
   // The control the mouse is over, or null.
   Control* HoveredControl() const { return hovered_; }
+  // The native window, once made.
+  plat::FormPeer* NativePeer() const { return peer_.get(); }
+  // The control with the keyboard focus; changing it raises OnExit and OnEnter.
+  WinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(WinControl* control);
+  // Moves the focus to the next (or previous) control in tab order, wrapping around.
+  void SelectNext(bool forward = true);
 
   // Runs the update of every action the form owns (the application's idle-time updates).
   void UpdateActions();
@@ -121,6 +129,7 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   BiDiMode biDiMode_ = BiDiMode::LeftToRight;
   bool showHint_ = false;
   Control* hovered_ = nullptr;
+  WinControl* activeControl_ = nullptr;
   // Implicit capture: the control pressed on gets the moves and the release.
   Control* captured_ = nullptr;
   bool armed_ = false;

@@ -12,6 +12,8 @@
 #include "platform/core/FormWindow.h"
 #include "platform/linux/CairoSurface.h"
 #include "platform/linux/ColorKeyShape.h"
+#include "platform/linux/GtkClientArea.h"
+#include "platform/linux/GtkCss.h"
 #include "platform/linux/GtkSession.h"
 #include "platform/linux/TaskbarPresence.h"
 #include "platform/messages.h"
@@ -19,22 +21,6 @@
 
 namespace plat {
 namespace {
-
-std::string CssColor(COLORREF c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
-  return text;
-}
-
-std::string CssString(const std::string& s) {
-  std::string quoted = "\"";
-  for (char ch : s) {
-    if (ch == '"' || ch == '\\') quoted += '\\';
-    if (ch == '\n') continue;
-    quoted += ch;
-  }
-  return quoted + '"';
-}
 
 GdkPixbuf* PixbufFromArgb(const IconImage& icon) {
   if (icon.argb.size() < static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height))
@@ -102,6 +88,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
   HWND Handle() const override { return handle_; }
+  GtkWidget* Client() const { return client_; }
 
   void SetCaption(const std::string& caption) override {
     caption_ = caption;
@@ -155,8 +142,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   void SetFont(const FontSpec& font) override {
     // Font and colour are inherited through the CSS tree, so controls placed on the form later
     // take them from the window.
-    const std::string css = "window { font-family: " + CssString(font.face) + "; font-size: " +
-                            std::to_string(font.pixelHeight) + "px; color: " + CssColor(font.color) + "; }";
+    const std::string css = "window { " + gtk::CssFont(font) + " }";
     gtk_css_provider_load_from_data(css_, css.c_str(), -1, nullptr);
   }
 
@@ -302,5 +288,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
 std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) {
   return std::make_unique<GtkFormPeer>(events, owner, name);
 }
+
+GtkWidget* gtk::ClientArea(FormPeer& form) { return dynamic_cast<GtkFormPeer&>(form).Client(); }
 
 }  // namespace plat

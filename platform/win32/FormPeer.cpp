@@ -5,6 +5,7 @@
 #include "platform/peers.h"
 #include "platform/surface.h"
 #include "platform/win32/ArgbIcon.h"
+#include "platform/win32/ControlPeers.h"
 #include "platform/win32/GdiSurface.h"
 #include "platform/win32/ProcWindow.h"
 
@@ -92,7 +93,8 @@ class Win32FormPeer final : public FormPeer {
     if (old) DestroyIcon(old);
   }
 
-  void Invalidate() override { InvalidateRect(hwnd_, nullptr, FALSE); }
+  // Controls lying on painted areas (group boxes over labels) are drawn again with the form.
+  void Invalidate() override { RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
   void Show() override { ::ShowWindow(hwnd_, SW_SHOW); }
   void Hide() override { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -144,6 +146,12 @@ class Win32FormPeer final : public FormPeer {
   void Paint() {
     ::PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
+    PaintTo(dc);
+    EndPaint(hwnd_, &ps);
+  }
+
+  // Also for themed controls that draw their parent's background beneath them (WM_PRINTCLIENT).
+  void PaintTo(HDC dc) {
     ::RECT client;
     GetClientRect(hwnd_, &client);
     const int w = std::max<int>(client.right, 1), h = std::max<int>(client.bottom, 1);
@@ -164,7 +172,6 @@ class Win32FormPeer final : public FormPeer {
     }
     BitBlt(dc, 0, 0, w, h, backDc_, 0, 0, SRCCOPY);
     SelectObject(backDc_, old);
-    EndPaint(hwnd_, &ps);
   }
 
   void Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -192,6 +199,15 @@ class Win32FormPeer final : public FormPeer {
           return 1;  // WM_PAINT paints the background with everything else
         case WM_PAINT:
           peer->Paint();
+          return 0;
+        case WM_PRINTCLIENT:
+          peer->PaintTo(reinterpret_cast<HDC>(wParam));
+          return 0;
+        case WM_COMMAND:
+          if (lParam) win32::ControlCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+          return 0;
+        case WM_HSCROLL:
+          if (lParam) win32::ControlScrolled(reinterpret_cast<HWND>(lParam));
           return 0;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:

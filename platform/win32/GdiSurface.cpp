@@ -10,8 +10,10 @@
 namespace plat::win32 {
 namespace {
 
+}  // namespace
+
 // Fonts are made once per font and kept: repainting creates no fonts.
-HFONT FontFor(const LogicalFont& f) {
+HFONT CachedFont(const LogicalFont& f) {
   static std::map<std::tuple<std::string, int, bool, int>, HFONT> cache;
   const auto key = std::make_tuple(f.face, f.pixelHeight, f.bold, f.angle);
   auto it = cache.find(key);
@@ -23,6 +25,8 @@ HFONT FontFor(const LogicalFont& f) {
   cache.emplace(key, font);
   return font;
 }
+
+namespace {
 
 HBITMAP CreateDib(int width, int height, void** bits) {
   BITMAPINFO info{};
@@ -128,7 +132,7 @@ void GdiSurface::FrameRect(const RECT& r, COLORREF color, PenStyle style) {
 
 void GdiSurface::SelectFont(const LogicalFont& font) {
   font_ = font;
-  SelectObject(dc_, FontFor(font));
+  SelectObject(dc_, CachedFont(font));
 }
 
 SIZE GdiSurface::TextExtent(const std::string& text) {

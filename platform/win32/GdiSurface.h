@@ -8,6 +8,9 @@
 
 namespace plat::win32 {
 
+// The font for `font`, made once and kept for the program's life.
+HFONT CachedFont(const LogicalFont& font);
+
 class GdiSurface : public ImageSurface {
  public:
   // Draws on `dc`, which the caller keeps; `width` x `height` device pixels.
