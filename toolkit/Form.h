@@ -77,6 +77,8 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   void InvalidateContainer() override;
   // Paints what was invalidated now, where the backend can.
   void Update();
+  // Paints the client area as the window shows it (without native controls) on `surface`.
+  void PaintTo(plat::Surface& surface) { PeerPaint(surface); }
   // A control is going or was hidden: it no longer takes the mouse.
   void ControlRemoved(Control* control);
   // The control under the mouse changed; hints follow it.
