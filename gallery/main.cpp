@@ -25,6 +25,9 @@ int main() {
     auto* main = tk::CreateForm<Tmain>(&application);
     auto* gallery = tk::CreateForm<gallery::ProGallery>(&application);
     auto* controls = tk::CreateForm<gallery::ControlsPanel>(&application);
+    // Borderless, so that a window's place is its client area's on every desktop.
+    gallery->SetBorderStyle(tk::BorderStyle::None);
+    controls->SetBorderStyle(tk::BorderStyle::None);
     gallery->SetLeft(0);
     gallery->SetTop(0);
     controls->SetLeft(560);

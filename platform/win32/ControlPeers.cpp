@@ -67,11 +67,10 @@ class Win32ControlPeer final : public ControlPeer {
     hwnd_ = CreateWindowExA(exStyle, cls, "", style, 0, 0, 0, 0, form.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (hwnd_) {
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-      // Group boxes go below their children and the other controls.
-      if (kind == ControlKind::GroupBox) {
-        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SetWindowSubclass(hwnd_, &GroupBoxProc, 1, 0);
-      }
+      // Windows puts a new child below its siblings; ours go above those made before them (a
+      // group box's children above the group box).
+      SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      if (kind == ControlKind::GroupBox) SetWindowSubclass(hwnd_, &GroupBoxProc, 1, 0);
     }
   }
 
