@@ -10,6 +10,8 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64
   tigervnc-standalone-server x11-xserver-utils x11-utils xdotool imagemagick
   procps
+  fonts-dejavu-core  # the Verdana substitute that drawn text and the pixel tests use
+  librsvg2-bin       # rsvg-convert, for app/artwork/generate.py
 )
 
 missing=()
