@@ -129,4 +129,10 @@ void WinControl::PeerFocusChanged(bool focused) {
   });
 }
 
+void WinControl::PeerTabPressed(bool backward) {
+  Guarded([&] {
+    if (Form* form = ParentForm()) form->SelectNext(!backward);
+  });
+}
+
 }  // namespace tk

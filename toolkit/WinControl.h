@@ -51,6 +51,7 @@ class WinControl : public Control, protected plat::ControlPeerEvents {
   void FontChanged() override;
   void ParentChanged() override;
   void PeerFocusChanged(bool focused) override;
+  void PeerTabPressed(bool backward) override;
   void UpdatePeerVisibility();
 
  private:

@@ -80,6 +80,7 @@ class GtkControlPeer final : public ControlPeer {
     gtk_style_context_add_provider(gtk_widget_get_style_context(widget_), GTK_STYLE_PROVIDER(css_),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_signal_connect(widget_, "focus-in-event", G_CALLBACK(&GtkControlPeer::OnFocusIn), this);
+    g_signal_connect(list_ ? list_ : widget_, "key-press-event", G_CALLBACK(&GtkControlPeer::OnKey), this);
     fixed_ = GTK_WIDGET(g_object_ref(gtk::ClientArea(form)));
     gtk_fixed_put(GTK_FIXED(fixed_), widget_, 0, 0);
   }
@@ -197,6 +198,12 @@ class GtkControlPeer final : public ControlPeer {
   }
   static void OnRowSelected(GtkListBox*, GtkListBoxRow* row, GtkControlPeer* self) {
     if (!self->quiet_) self->events_.PeerValueChanged(row ? gtk_list_box_row_get_index(row) : -1);
+  }
+  // GTK would move the focus in the order the widgets were made; the toolkit has its own.
+  static gboolean OnKey(GtkWidget*, GdkEventKey* e, GtkControlPeer* self) {
+    if (e->keyval != GDK_KEY_Tab && e->keyval != GDK_KEY_ISO_Left_Tab) return FALSE;
+    self->events_.PeerTabPressed(e->keyval == GDK_KEY_ISO_Left_Tab || (e->state & GDK_SHIFT_MASK));
+    return TRUE;
   }
   static gboolean OnFocusIn(GtkWidget*, GdkEvent*, GtkControlPeer* self) {
     self->events_.PeerFocusChanged(true);

@@ -211,3 +211,21 @@ bool FocusControl(const std::string& form, const std::string& name) {
 }
 
 }  // namespace sim
+
+namespace sim {
+
+bool PressTab(const std::string& form, bool backward) {
+  auto record = FindForm(form);
+  if (!record) return false;
+  SimControlPeer* focused = nullptr;
+  {
+    std::lock_guard g(TheDesktop().lock);
+    for (SimControlPeer* p : Live())
+      if (p->Record().form == record->handle && p->Record().focused) focused = p;
+  }
+  if (!focused) return false;
+  focused->Events().PeerTabPressed(backward);
+  return true;
+}
+
+}  // namespace sim

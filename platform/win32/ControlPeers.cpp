@@ -30,6 +30,23 @@ LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+Win32ControlPeer* PeerOf(HWND control);
+void TabPressed(HWND control, bool backward);
+
+// Every control: Tab moves the focus in the toolkit's order (the loop runs no dialog manager).
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_GETDLGCODE && lParam) {
+    auto* m = reinterpret_cast<const MSG*>(lParam);
+    if (m->message == WM_KEYDOWN && m->wParam == VK_TAB) return DLGC_WANTTAB;
+  }
+  if (msg == WM_KEYDOWN && wParam == VK_TAB) {
+    TabPressed(hwnd, GetKeyState(VK_SHIFT) < 0);
+    return 0;
+  }
+  if (msg == WM_CHAR && wParam == '\t') return 0;
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
 Win32ControlPeer* PeerOf(HWND control) {
   return reinterpret_cast<Win32ControlPeer*>(GetWindowLongPtrA(control, GWLP_USERDATA));
 }
@@ -71,6 +88,7 @@ class Win32ControlPeer final : public ControlPeer {
       // group box's children above the group box).
       SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       if (kind == ControlKind::GroupBox) SetWindowSubclass(hwnd_, &GroupBoxProc, 1, 0);
+      SetWindowSubclass(hwnd_, &ControlProc, 2, 0);
     }
   }
 
@@ -78,6 +96,7 @@ class Win32ControlPeer final : public ControlPeer {
     if (hwnd_) {
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
       if (kind_ == ControlKind::GroupBox) RemoveWindowSubclass(hwnd_, &GroupBoxProc, 1);
+      RemoveWindowSubclass(hwnd_, &ControlProc, 2);
       DestroyWindow(hwnd_);
     }
   }
@@ -130,6 +149,7 @@ class Win32ControlPeer final : public ControlPeer {
         break;
     }
   }
+  void Tab(bool backward) { events_.PeerTabPressed(backward); }
   void Scrolled() {
     if (kind_ == ControlKind::TrackBar) events_.PeerValueChanged(static_cast<int>(SendMessageA(hwnd_, TBM_GETPOS, 0, 0)));
   }
@@ -139,6 +159,10 @@ class Win32ControlPeer final : public ControlPeer {
   ControlPeerEvents& events_;
   HWND hwnd_ = nullptr;
 };
+
+void TabPressed(HWND control, bool backward) {
+  if (auto* peer = PeerOf(control)) peer->Tab(backward);
+}
 
 }  // namespace
 

@@ -184,11 +184,19 @@ TEST_F(Controls, ButtonsClickAndFocusFollowsTheTabOrder) {
   EXPECT_TRUE(sim::FindControl("panel", "autorun")->focused);
   panel->SelectNext(false);
   EXPECT_EQ(panel->ActiveControl(), panel->apply);
+  // The Tab key in a control goes the same way.
+  EXPECT_TRUE(sim::PressTab("panel"));
+  EXPECT_EQ(panel->ActiveControl(), panel->autorun);
+  EXPECT_TRUE(sim::PressTab("panel", true));
+  EXPECT_EQ(panel->ActiveControl(), panel->apply);
+  EXPECT_TRUE(sim::PressTab("panel", true));
+  EXPECT_EQ(panel->ActiveControl(), panel->exit);
 
   // A disabled control is skipped and takes no clicks.
   panel->exit->SetEnabled(false);
   EXPECT_FALSE(sim::FindControl("panel", "exit")->enabled);
   EXPECT_FALSE(sim::ClickControl("panel", "exit"));
+  panel->apply->SetFocus();
   panel->SelectNext(false);
   EXPECT_EQ(panel->ActiveControl(), panel->bit16);
 }

@@ -23,6 +23,8 @@ class ControlPeerEvents {
   // The user changed the value: checked (0/1), the track bar's position, the selected item.
   virtual void PeerValueChanged(int value) {}
   virtual void PeerFocusChanged(bool focused) {}
+  // Tab (or Shift+Tab) was pressed in the control: the toolkit moves the focus in its own order.
+  virtual void PeerTabPressed(bool backward) {}
 };
 
 class ControlPeer {

@@ -44,5 +44,7 @@ bool MoveTrackBar(const std::string& form, const std::string& name, int position
 bool SelectItem(const std::string& form, const std::string& name, int index);
 // The control takes the keyboard focus as by a click.
 bool FocusControl(const std::string& form, const std::string& name);
+// Tab (Shift+Tab with `backward`) in the form's focused control; false when none has the focus.
+bool PressTab(const std::string& form, bool backward = false);
 
 }  // namespace sim
