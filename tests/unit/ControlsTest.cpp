@@ -198,7 +198,7 @@ TEST_F(Controls, ButtonsClickAndFocusFollowsTheTabOrder) {
   EXPECT_FALSE(sim::ClickControl("panel", "exit"));
   panel->apply->SetFocus();
   panel->SelectNext(false);
-  EXPECT_EQ(panel->ActiveControl(), panel->bit16);
+  EXPECT_EQ(panel->ActiveControl(), panel->bit16) << panel->ActiveControl()->Name();
 }
 
 TEST_F(Controls, AnErrorInAClickHandlerGoesToTheApplicationsBox) {
