@@ -141,4 +141,75 @@ TEST(DrawingPixels, TextAtNinetyDegreesRunsUpFromTheLeftEdge) {
   EXPECT_LE(right, extent.cy + 1);                 // at the left edge
 }
 
+TEST(DrawingPixels, CanvasPrimitivesAgreeOnEveryDevice) {
+  auto image = plat::CreateImageSurface(40, 30);
+  tk::Canvas canvas(*image);
+  canvas.GetBrush().color = plat::RGB(0, 0, 255);
+  canvas.FillRect({2, 2, 6, 5});
+  canvas.Save();
+  canvas.Translate(10, 10);
+  canvas.ClipRect({0, 0, 5, 5});
+  canvas.GetBrush().color = plat::RGB(255, 0, 0);
+  canvas.FillRect({-10, -10, 30, 30});
+  canvas.Restore();
+  canvas.GetPen().color = plat::RGB(0, 255, 0);
+  canvas.FrameRect({20, 2, 26, 7});
+  // A keyed picture leaves its key out; a half-transparent one blends.
+  plat::Pixels keyed{2, 1, {0xFF00FF00u, 0xFFFFFFFFu}};
+  canvas.DrawPixels(keyed, {30, 2, 34, 4}, true, plat::RGB(255, 255, 255));
+  canvas.GetBrush().color = plat::RGB(0, 0, 0);
+  canvas.FillRect({30, 10, 32, 12});
+  plat::Pixels half{1, 1, {0x80FF0000u}};
+  canvas.DrawPixels(half, {30, 10, 32, 12}, false, 0);
+  // An off-screen bitmap lands in one copy, white where nothing was drawn on it.
+  auto offscreen = canvas.CreateOffscreen(4, 3);
+  offscreen->GetBrush().color = plat::RGB(1, 2, 3);
+  offscreen->FillRect({0, 0, 2, 3});
+  canvas.CopyFrom(*offscreen, 2, 20);
+
+  const plat::Pixels p = image->ReadPixels();
+  EXPECT_EQ(p.At(2, 2), 0xFF0000FFu);
+  EXPECT_EQ(p.At(5, 4), 0xFF0000FFu);
+  EXPECT_EQ(p.At(6, 4), kWhite);
+  EXPECT_EQ(p.At(10, 10), kRed);
+  EXPECT_EQ(p.At(14, 14), kRed);
+  EXPECT_EQ(p.At(15, 14), kWhite);
+  EXPECT_EQ(p.At(9, 9), kWhite);
+  EXPECT_EQ(p.At(20, 2), 0xFF00FF00u);  // the outline, just inside the rectangle
+  EXPECT_EQ(p.At(25, 6), 0xFF00FF00u);
+  EXPECT_EQ(p.At(23, 4), kWhite);
+  EXPECT_EQ(p.At(26, 6), kWhite);
+  EXPECT_EQ(p.At(30, 2), 0xFF00FF00u);
+  EXPECT_EQ(p.At(33, 3), kWhite);
+  EXPECT_TRUE(Near(p.At(31, 11), 0xFF800000u, 2)) << std::hex << p.At(31, 11);
+  EXPECT_EQ(p.At(2, 20), 0xFF010203u);
+  EXPECT_EQ(p.At(3, 22), 0xFF010203u);
+  EXPECT_EQ(p.At(4, 20), kWhite);
+}
+
+TEST(DrawingPixels, MeasuredTextIsWhereItIsDrawn) {
+  auto image = plat::CreateImageSurface(200, 40);
+  tk::Canvas canvas(*image);
+  canvas.SetFont({"Verdana", 13, plat::RGB(0, 0, 0)});
+  const plat::SIZE extent = canvas.TextExtent("Apply now");
+  plat::RECT calc{0, 0, 0, 0};
+  canvas.DrawText("Apply now", calc, plat::DT_CALCRECT);
+  EXPECT_EQ(calc.right, extent.cx);
+  EXPECT_EQ(calc.bottom, extent.cy);
+  plat::RECT right{0, 5, 190, 35};
+  canvas.DrawText("Apply now", right, plat::DT_RIGHT);
+  const plat::Pixels p = image->ReadPixels();
+  int left = 200, last = -1;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (Darkness(p.At(x, y)) > 300) {
+        left = std::min(left, x);
+        last = std::max(last, x);
+      }
+  ASSERT_GE(last, 0);
+  EXPECT_LE(last, 190);                      // right-aligned within the rectangle
+  EXPECT_GE(last, 190 - 4);
+  EXPECT_GE(left, 190 - extent.cx - 1);      // and no wider than measured
+}
+
 }  // namespace
