@@ -97,6 +97,17 @@ void ControlContainer::CollectTabStops(std::vector<Control*>& out) {
   }
 }
 
+plat::CursorShape ShapeOf(Cursor cursor) {
+  switch (cursor) {
+    case Cursor::HandPoint: return plat::CursorShape::HandPoint;
+    case Cursor::IBeam: return plat::CursorShape::IBeam;
+    case Cursor::Wait: return plat::CursorShape::Wait;
+    case Cursor::Default:
+    case Cursor::Arrow: break;
+  }
+  return plat::CursorShape::Arrow;
+}
+
 // --- Control ---
 
 Control::Control(Component* owner) : Component(owner) {}
@@ -166,6 +177,11 @@ bool Control::Showing() const {
   if (!visible_ || !parent_) return false;
   Form* form = ParentForm();
   return form && form->Visible();
+}
+
+void Control::SetCursor(Cursor cursor) {
+  cursor_ = cursor;
+  if (Form* form = ParentForm(); form && form->HoveredControl() == this) form->UpdateCursor();
 }
 
 void Control::SetEnabled(bool enabled) {

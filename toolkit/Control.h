@@ -30,6 +30,8 @@ using MouseMoveEvent = std::function<void(Component* sender, ShiftState shift, i
 
 // The cursor shapes the program's windows use (the platform's standard ones).
 enum class Cursor { Default, Arrow, HandPoint, IBeam, Wait };
+// The platform's shape for a cursor (Default is the arrow).
+plat::CursorShape ShapeOf(Cursor cursor);
 
 // What holds controls: a form or a windowed container control.
 class ControlContainer {
@@ -111,7 +113,8 @@ class Control : public Component {
   bool ParentShowHint() const { return parentShowHint_; }
   void SetParentShowHint(bool on) { parentShowHint_ = on; }
   Cursor GetCursor() const { return cursor_; }
-  void SetCursor(Cursor cursor) { cursor_ = cursor; }
+  // Shown while the pointer is over the control.
+  void SetCursor(Cursor cursor);
 
   // Font and colour; ParentFont and ParentColor take the container's until set here.
   const plat::FontSpec& GetFont() const;

@@ -227,10 +227,15 @@ void Form::HintControlLeft(Control* control) {
   if (App() && App()->GetHintWindow()) App()->GetHintWindow()->ControlLeft(control);
 }
 
+void Form::UpdateCursor() {
+  if (peer_) peer_->SetCursor(ShapeOf(hovered_ ? hovered_->GetCursor() : Cursor::Default));
+}
+
 // Enter and leave are worked out here only: the control under the mouse changed.
 void Form::SetHovered(Control* control) {
   if (hovered_ == control) return;
   Control* old = std::exchange(hovered_, control);
+  UpdateCursor();
   if (old) old->HandleMouseLeave();
   if (hovered_ && hovered_ == control) hovered_->HandleMouseEnter();
 }

@@ -86,6 +86,8 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   void HintControlLeft(Control* control);
   // The control the mouse is over, or null.
   Control* HoveredControl() const { return hovered_; }
+  // Shows the hovered control's cursor (the arrow over none).
+  void UpdateCursor();
   // The native window, once made.
   plat::FormPeer* NativePeer() const { return peer_.get(); }
   // The control with the keyboard focus; changing it raises OnExit and OnEnter.

@@ -67,6 +67,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     g_signal_connect(client_, "button-press-event", G_CALLBACK(&GtkFormPeer::OnButton), this);
     g_signal_connect(client_, "button-release-event", G_CALLBACK(&GtkFormPeer::OnButton), this);
     g_signal_connect(client_, "leave-notify-event", G_CALLBACK(&GtkFormPeer::OnLeave), this);
+    g_signal_connect(client_, "realize", G_CALLBACK(&GtkFormPeer::OnRealize), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(&GtkFormPeer::OnDelete), this);
     g_signal_connect(window_, "focus-in-event", G_CALLBACK(&GtkFormPeer::OnFocusIn), this);
     handle_ = core::CreateFormWindow(events, *this);
@@ -127,6 +128,11 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     UpdateShape();
   }
 
+  void SetCursor(CursorShape shape) override {
+    cursor_ = shape;
+    ApplyCursor();
+  }
+
   // The window is drawn again soon, and its shape worked out again first from the same painting.
   void Invalidate() override {
     gtk_widget_queue_draw(client_);
@@ -182,6 +188,24 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     gtk::CairoSurface surface(cr, clientWidth_, clientHeight_);
     events_.PeerPaint(surface);
   }
+
+  // The client area's GdkWindow exists once it is realized; the cursor is applied then too.
+  void ApplyCursor() {
+    GdkWindow* window = gtk_widget_get_window(client_);
+    if (!window) return;
+    const char* name = "default";
+    switch (cursor_) {
+      case CursorShape::HandPoint: name = "pointer"; break;
+      case CursorShape::IBeam: name = "text"; break;
+      case CursorShape::Wait: name = "wait"; break;
+      case CursorShape::Arrow: break;
+    }
+    GdkCursor* cursor = gdk_cursor_new_from_name(gdk_window_get_display(window), name);
+    gdk_window_set_cursor(window, cursor);
+    if (cursor) g_object_unref(cursor);
+  }
+
+  static void OnRealize(GtkWidget*, GtkFormPeer* self) { self->ApplyCursor(); }
 
   static gboolean ShapeIdle(gpointer data) {
     auto* self = static_cast<GtkFormPeer*>(data);
@@ -272,6 +296,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   HWND owner_;
   HWND handle_ = nullptr;
   guint shapeSource_ = 0;
+  CursorShape cursor_ = CursorShape::Arrow;
   GtkWidget* window_ = nullptr;
   GtkWidget* client_ = nullptr;
   GtkCssProvider* css_ = nullptr;

@@ -59,6 +59,7 @@ class SimFormPeer final : public plat::FormPeer,
     Update([&] { record_.color = color; });
   }
   void Invalidate() override { needsPaint_ = true; }
+  void SetCursor(plat::CursorShape shape) override { Update([&] { record_.cursor = shape; }); }
 
   void PaintIfNeeded() override {
     if (!needsPaint_) return;

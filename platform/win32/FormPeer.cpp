@@ -93,6 +93,24 @@ class Win32FormPeer final : public FormPeer {
     if (old) DestroyIcon(old);
   }
 
+  void SetCursor(CursorShape shape) override {
+    cursor_ = shape;
+    ::POINT at;
+    // Shown at once when the pointer is over the client area already.
+    if (GetCursorPos(&at) && WindowFromPoint(at) == hwnd_) SetCursorNow();
+  }
+
+  void SetCursorNow() const {
+    const char* id = IDC_ARROW;
+    switch (cursor_) {
+      case CursorShape::HandPoint: id = IDC_HAND; break;
+      case CursorShape::IBeam: id = IDC_IBEAM; break;
+      case CursorShape::Wait: id = IDC_WAIT; break;
+      case CursorShape::Arrow: break;
+    }
+    ::SetCursor(LoadCursorA(nullptr, id));
+  }
+
   // Controls lying on painted areas (group boxes over labels) are drawn again with the form.
   void Invalidate() override { RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
@@ -200,6 +218,12 @@ class Win32FormPeer final : public FormPeer {
         case WM_PAINT:
           peer->Paint();
           return 0;
+        case WM_SETCURSOR:
+          if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd) {
+            peer->SetCursorNow();
+            return TRUE;
+          }
+          break;
         case WM_PRINTCLIENT:
           peer->PaintTo(reinterpret_cast<HDC>(wParam));
           return 0;
@@ -247,6 +271,7 @@ class Win32FormPeer final : public FormPeer {
   int backW_ = 0;
   int backH_ = 0;
   bool tracking_ = false;
+  CursorShape cursor_ = CursorShape::Arrow;
 };
 
 }  // namespace

@@ -125,6 +125,12 @@ TEST_F(ControlTree, TheTopmostControlTakesTheMouseAndAPressCapturesIt) {
   Box* over = NewBox(2, 20, 20, 30, 30);
   Box* disabled = NewBox(3, 60, 0, 20, 20);
   disabled->SetEnabled(false);
+  over->SetCursor(tk::Cursor::HandPoint);
+  std::vector<plat::CursorShape> cursors;
+  auto cursor = [&] { cursors.push_back(sim::FindForm("plain")->cursor); };
+  sim::At(15, cursor);
+  sim::At(25, cursor);
+  sim::At(65, cursor);
   sim::At(10, [] { sim::MouseMove("plain", 15, 15); });
   sim::At(20, [] { sim::MouseMove("plain", 25, 25); });  // into the overlap: the upper one
   sim::At(30, [] {
@@ -141,6 +147,8 @@ TEST_F(ControlTree, TheTopmostControlTakesTheMouseAndAPressCapturesIt) {
                                                  "enter", "move 10,10", "down 10,10", "click", "up 10,10", "dblclick",
                                                  "down 10,10", "up 10,10", "leave"}));
   EXPECT_EQ(disabled->log, (std::vector<std::string>{"enter", "leave"}));
+  EXPECT_EQ(cursors, (std::vector<plat::CursorShape>{plat::CursorShape::Arrow, plat::CursorShape::HandPoint,
+                                                     plat::CursorShape::Arrow}));
 }
 
 TEST_F(ControlTree, FontsAndHintsComeFromTheContainerUntilSetOnTheControl) {

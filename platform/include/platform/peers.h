@@ -22,6 +22,9 @@ bool StartedMinimized();
 
 enum class BorderStyle { None, Single, ToolWindow };
 
+// The pointer's shapes over a window's client area, the platform's standard ones.
+enum class CursorShape { Arrow, HandPoint, IBeam, Wait };
+
 struct BorderIcons {
   bool systemMenu = true;
   bool minimize = true;
@@ -78,6 +81,8 @@ class FormPeer {
   // The client area is to be painted again (PeerPaint) when the loop is next idle; the peer
   // coalesces repeated requests into one paint.
   virtual void Invalidate() = 0;
+  // The pointer's shape while it is over the client area.
+  virtual void SetCursor(CursorShape shape) = 0;
 };
 
 // `owner` is the application window; `name` the form's component name (sim tests find by it).

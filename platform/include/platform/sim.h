@@ -42,6 +42,7 @@ struct FormRecord {
   plat::FontSpec font;
   plat::IconImage icon;
   bool visible = false;
+  plat::CursorShape cursor = plat::CursorShape::Arrow;
 };
 
 // Live forms, oldest first; a form is found by its name or its caption.
