@@ -49,7 +49,7 @@ void Canvas::FrameRect(const plat::RECT& rect) {
 // device keeps its fonts, so repainting creates none.
 void Canvas::SelectFont() {
   const auto& f = state_.font;
-  plat::LogicalFont wanted{f.spec.face, f.spec.pixelHeight, f.spec.bold, ((f.angle % 360) + 360) % 360};
+  plat::LogicalFont wanted{f.spec.face, f.spec.pixelHeight, f.spec.bold, ((f.angle % 360) + 360) % 360, antialias_};
   if (fontSelected_ && wanted == selected_) return;
   Surface().SelectFont(wanted);
   selected_ = wanted;
@@ -87,6 +87,7 @@ void Canvas::DrawPixels(const plat::Pixels& pixels, const plat::RECT& rect, bool
 std::unique_ptr<Canvas> Canvas::CreateOffscreen(int width, int height) {
   auto canvas = std::make_unique<Canvas>(Surface().CreateCompatible(width, height));
   canvas->state_ = state_;
+  canvas->antialias_ = antialias_;
   return canvas;
 }
 

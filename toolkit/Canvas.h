@@ -48,6 +48,8 @@ class Canvas {
   Brush& GetBrush() { return state_.brush; }
   CanvasFont& GetFont() { return state_.font; }
   void SetFont(const plat::FontSpec& font) { state_.font.spec = font; }
+  // Text with smoothed edges (the default) or crisp ones.
+  void SetAntialiasText(bool on) { antialias_ = on; }
 
   void Save();
   void Restore();
@@ -93,6 +95,7 @@ class Canvas {
   std::vector<State> saved_;
   plat::LogicalFont selected_;
   bool fontSelected_ = false;
+  bool antialias_ = true;
 };
 
 }  // namespace tk

@@ -196,6 +196,8 @@ void Form::Update() {
 
 void Form::PeerPaint(plat::Surface& surface) {
   Canvas canvas(surface);
+  // Smoothed text on a colour-keyed window blends with the key colour: crisp text has no fringe.
+  canvas.SetAntialiasText(!transparentColor_);
   // The background only where no opaque control covers all of it.
   bool covered = false;
   for (Control* c : Controls())

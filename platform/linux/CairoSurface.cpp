@@ -133,6 +133,13 @@ void CairoSurface::SelectFont(const LogicalFont& font) { font_ = font; }
 
 PangoLayout* CairoSurface::Layout(const std::string& text) {
   if (!layout_) layout_ = pango_cairo_create_layout(cr_);
+  static cairo_font_options_t* const crisp = [] {
+    cairo_font_options_t* o = cairo_font_options_create();
+    cairo_font_options_set_antialias(o, CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(o, CAIRO_HINT_STYLE_FULL);
+    return o;
+  }();
+  pango_cairo_context_set_font_options(pango_layout_get_context(layout_), font_.antialias ? nullptr : crisp);
   pango_cairo_update_layout(cr_, layout_);
   pango_layout_set_font_description(layout_, Describe(font_));
   pango_layout_set_attributes(layout_, nullptr);

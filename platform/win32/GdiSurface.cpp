@@ -14,14 +14,15 @@ namespace {
 
 // Fonts are made once per font and kept: repainting creates no fonts.
 HFONT CachedFont(const LogicalFont& f) {
-  static std::map<std::tuple<std::string, int, bool, int>, HFONT> cache;
-  const auto key = std::make_tuple(f.face, f.pixelHeight, f.bold, f.angle);
+  static std::map<std::tuple<std::string, int, bool, int, bool>, HFONT> cache;
+  const auto key = std::make_tuple(f.face, f.pixelHeight, f.bold, f.angle, f.antialias);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
   // Only outline (TrueType) fonts turn, so a turned font asks for one.
   HFONT font = CreateFontA(-std::max(f.pixelHeight, 1), 0, f.angle * 10, f.angle * 10, f.bold ? FW_BOLD : FW_NORMAL,
                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, f.angle ? OUT_TT_ONLY_PRECIS : OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
+                           CLIP_DEFAULT_PRECIS, f.antialias ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
   cache.emplace(key, font);
   return font;
 }

@@ -31,6 +31,7 @@ TEST_F(MainWindow, TheLogoFillsTheWindowUnderTheVersionLabel) {
   EXPECT_EQ(ops[1].format & plat::DT_RIGHT, plat::DT_RIGHT);
   EXPECT_EQ(ops[1].font.face, "Verdana");
   EXPECT_EQ(ops[1].font.pixelHeight, 11);
+  EXPECT_FALSE(ops[1].font.antialias);  // crisp on the colour-keyed window: no white fringe
 
   auto startup = sim::FindControl("main", "startup");
   ASSERT_TRUE(startup);

@@ -24,6 +24,8 @@ struct LogicalFont {
   bool bold = false;
   // Baseline turned counter-clockwise, whole degrees 0..359.
   int angle = 0;
+  // Smoothed edges; off for windows whose colour key would leave a fringe of blended pixels.
+  bool antialias = true;
   bool operator==(const LogicalFont&) const = default;
 };
 
