@@ -90,6 +90,45 @@ TEST(Picture, ReadsBitmapsOfBothDepthsAndSaysWhatIsWrongWithOthers) {
   EXPECT_EQ(copy.Width(), 2);
 }
 
+// An icon file with one 2 x 2 image of 24 bits and its AND mask hiding the top-right pixel.
+std::vector<std::uint8_t> MaskedIcon() {
+  std::vector<std::uint8_t> image;
+  Put32(image, 40);
+  Put32(image, 2);
+  Put32(image, 4);  // twice the height: the mask follows the colours
+  Put16(image, 1);
+  Put16(image, 24);
+  for (int i = 0; i < 6; ++i) Put32(image, 0);
+  for (int row = 0; row < 2; ++row) image.insert(image.end(), {10, 20, 30, 40, 50, 60, 0, 0});
+  image.insert(image.end(), {0, 0, 0, 0});        // bottom row: nothing hidden
+  image.insert(image.end(), {0x40, 0, 0, 0});     // top row: the second pixel hidden
+  std::vector<std::uint8_t> file;
+  Put16(file, 0);
+  Put16(file, 1);
+  Put16(file, 1);
+  file.insert(file.end(), {2, 2, 0, 0});
+  Put16(file, 1);
+  Put16(file, 24);
+  Put32(file, static_cast<std::uint32_t>(image.size()));
+  Put32(file, 22);
+  file.insert(file.end(), image.begin(), image.end());
+  return file;
+}
+
+TEST(Picture, IconsOfTwentyFourBitsTakeTheirMaskAsTransparency) {
+  auto images = tk::DecodeIco(MaskedIcon());
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0].At(0, 0), 0xFF1E140Au);
+  EXPECT_EQ(images[0].At(1, 0), 0u);  // hidden by the mask
+  EXPECT_EQ(images[0].At(1, 1), 0xFF3C3228u);
+  auto broken = MaskedIcon();
+  broken[18] = 0xFF;  // the image's offset points past the end
+  EXPECT_THROW(tk::DecodeIco(broken), std::runtime_error);
+  auto empty = MaskedIcon();
+  empty[4] = 0;  // no images
+  EXPECT_THROW(tk::DecodeIco(empty), std::runtime_error);
+}
+
 TEST(Picture, FilesRoundTripAndTheArtworkHasItsSizes) {
   const std::string path = testing::TempDir() + "/picture-test.bmp";
   plat::Pixels pixels{3, 2, {1, 2, 3, 4, 5, 6}};
