@@ -95,6 +95,13 @@ BOOL WaitMessage();
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void* timerFunc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
+// The GUI thread blocked until another thread changes something it waits for (a worker it
+// stops): returns after WakeBlockedGuiThread, at once when a wake came before the call. Messages
+// are not dispatched meanwhile. In sim the virtual clock moves on to the next sound-device event
+// instead, since nothing else could move it while the GUI thread waits.
+void BlockGuiThread();
+void WakeBlockedGuiThread();
+
 // Milliseconds since some fixed moment, from the backend's clock (virtual in sim).
 DWORD GetTickCount();
 
