@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/messages.h"
+#include "platform/speech.h"
 #include "toolkit/Action.h"
 #include "toolkit/Form.h"
 #include "toolkit/HintWindow.h"
@@ -53,13 +54,18 @@ Application::~Application() {
   // Forms and everything else owned go first (the Component destructor would do it later, but
   // they may still talk to the application window).
   while (!Components().empty()) delete Components().back();
-  if (handle_) plat::DestroyWindow(handle_);
+  if (handle_) {
+    plat::DestroyWindow(handle_);
+    plat::CoUninitialize();
+  }
   if (theApplication == this) theApplication = nullptr;
 }
 
 void Application::Initialize() {
   if (handle_) return;
   plat::InitializeBackend();
+  // The speech objects live in this thread's (single-threaded) object model.
+  plat::CoInitialize(nullptr);
   handle_ = plat::CreateApplicationWindow(title_, &Application::WindowProc);
   startedMinimized_ = plat::StartedMinimized();
   Synchronizer::SetGuiThread(handle_, CM_SYNCHRONIZE);

@@ -46,5 +46,7 @@ Desktop& TheDesktop();
 void ScheduleDeviceEvent(std::uint64_t whenMs, std::function<void()> action);
 // Forgets the sound devices of an earlier test (SimWave.cpp).
 void ResetWave();
+// Forgets the speech engine's script and record (SimSpeech.cpp).
+void ResetSpeech();
 
 }  // namespace sim::detail

@@ -143,6 +143,7 @@ void Reset() {
   plat::InitializeBackend();
   ResetConfiguration();
   detail::ResetWave();
+  detail::ResetSpeech();
   auto& d = TheDesktop();
   std::lock_guard g(d.lock);
   d.script.clear();
