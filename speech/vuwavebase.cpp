@@ -39,7 +39,13 @@ std::unique_ptr<char[]> ZeroedBuffer(std::uint64_t bytes) {
 
 // ---- TWavThread --------------------------------------------------------------------------------
 
-TWavThread::TWavThread() : tk::Thread(true) {}
+static std::atomic<int> aliveWorkers{0};
+
+TWavThread::TWavThread() : tk::Thread(true) { ++aliveWorkers; }
+
+TWavThread::~TWavThread() { --aliveWorkers; }
+
+int TWavThread::Alive() { return aliveWorkers.load(); }
 
 void TWavThread::SetOnWaveMessage(WaveMessageEvent handler) {
   std::lock_guard g(lock_);

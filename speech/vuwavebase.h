@@ -28,6 +28,9 @@ class TWavThread : public tk::Thread {
   using WaveMessageEvent = std::function<void(plat::WAVEHDR* header)>;
 
   TWavThread();
+  ~TWavThread() override;
+  // Workers that exist now, in the whole program.
+  static int Alive();
   // Null: nothing more is delivered (a notification being delivered right now still finishes).
   void SetOnWaveMessage(WaveMessageEvent handler);
   // Sets the terminate flag and wakes the loop with an output-closed notification.
