@@ -20,7 +20,7 @@
 namespace plat {
 namespace {
 
-constexpr unsigned kLatencyUs = 100000;  // how far ahead of the sound the device is fed
+constexpr unsigned kLatencyUs = 200000;  // how far ahead of the sound the device is fed
 constexpr int kPollMs = 20;
 
 class Device {

@@ -1,12 +1,14 @@
 // Sound and speech on the real backend: the engine's buffers reach the sound device, speech is
 // rendered and played whole, and a missing device or speech engine is reported as the program
-// reports it. Run through with-alsa-file.sh: $TAVELIN_AUDIO_CAPTURE names the WAV file that
-// ALSA's "default" device writes, or is empty when there is no device.
+// reports it. Run through with-alsa-file.sh ($TAVELIN_AUDIO_MODE "file": $TAVELIN_AUDIO_CAPTURE
+// names the WAV file that ALSA's "default" device writes; "none": there is no device) or
+// with-pulse-null.sh ("paced": a sound server plays in real time).
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/messages.h"
 #include "speech/vuspeech.h"
 #include "tests/support/ToneWave.h"
 #include "toolkit/Application.h"
@@ -25,6 +28,11 @@ namespace {
 std::string CapturePath() {
   const char* path = std::getenv("TAVELIN_AUDIO_CAPTURE");
   return path ? path : "";
+}
+
+std::string Mode() {
+  const char* mode = std::getenv("TAVELIN_AUDIO_MODE");
+  return mode ? mode : "";
 }
 
 bool UnderWine() {
@@ -102,24 +110,24 @@ class AudioOutput : public testing::Test {
   }
   void TearDown() override { app.reset(); }
 
-  // Runs the loop until `*afterPlays` reaches `count` or `limitMs` passed; the time it took.
-  double RunUntil(const int* afterPlays, int count, unsigned limitMs) {
-    const auto start = std::chrono::steady_clock::now();
-    tk::Timer watch(app.get());
-    watch.SetInterval(10);
-    const auto deadline = start + std::chrono::milliseconds(limitMs);
-    watch.SetOnTimer([&](tk::Component*) {
-      if (*afterPlays >= count || std::chrono::steady_clock::now() > deadline) app->Terminate();
-    });
-    app->Run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // Runs the loop until `*afterPlays` reaches `count` or `limitMs` passed.
+  void RunUntil(const int* afterPlays, int count, unsigned limitMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    tk::Timer tick(app.get());  // so that the wait below ends in time
+    tick.SetInterval(10);
+    tick.SetOnTimer([](tk::Component*) {});
+    while (*afterPlays < count && std::chrono::steady_clock::now() < deadline) {
+      app->ProcessMessages();
+      if (*afterPlays >= count) break;
+      plat::WaitMessage();
+    }
   }
 
   std::unique_ptr<tk::Application> app;
 };
 
 TEST_F(AudioOutput, ATonePlaysThroughTheDeviceWithOneAfterPlay) {
-  if (CapturePath().empty()) GTEST_SKIP() << "no sound device in this run";
+  if (Mode() != "file") GTEST_SKIP() << "no captured sound device in this run";
   ToneWave tone(nullptr);
   // Two and a half seconds of a 500 Hz square wave at 8000 Hz, 16 bits.
   tone.data.resize(40000);
@@ -143,7 +151,7 @@ TEST_F(AudioOutput, ATonePlaysThroughTheDeviceWithOneAfterPlay) {
 }
 
 TEST_F(AudioOutput, SpokenTextReachesTheDeviceWholeInTheRequestedFormat) {
-  if (CapturePath().empty()) GTEST_SKIP() << "no sound device in this run";
+  if (Mode() != "file") GTEST_SKIP() << "no captured sound device in this run";
   TappedSpeech speech(nullptr);
   int afterPlays = 0;
   std::string error;
@@ -183,7 +191,7 @@ TEST_F(AudioOutput, SpokenTextReachesTheDeviceWholeInTheRequestedFormat) {
 }
 
 TEST_F(AudioOutput, WithoutADeviceTheOpenFailsAsOnWindowsAndAfterPlayStillComes) {
-  if (!CapturePath().empty()) GTEST_SKIP() << "this run has a sound device";
+  if (Mode() != "none") GTEST_SKIP() << "this run has a sound device";
   ToneWave tone(nullptr);
   tone.data.assign(16000, 0);
   int afterPlays = 0;
@@ -199,6 +207,28 @@ TEST_F(AudioOutput, WithoutADeviceTheOpenFailsAsOnWindowsAndAfterPlayStillComes)
             "A device ID has been used that is out of range for your system.");
   RunUntil(&afterPlays, 1, 5000);
   EXPECT_EQ(afterPlays, 1);
+}
+
+TEST_F(AudioOutput, ADeviceThatPlaysInRealTimeTakesAsLongAsTheSound) {
+  if (Mode() != "paced") GTEST_SKIP() << "no real-time sound device in this run";
+  // The sound server adds a fixed delay of its own (about as much as it keeps buffered), so two
+  // lengths are compared: 3 seconds more sound must take about 3 seconds longer.
+  double took[2] = {0, 0};
+  const std::size_t bytes[2] = {16000, 64000};
+  for (int i = 0; i < 2; ++i) {
+    ToneWave tone(nullptr);
+    tone.data.assign(bytes[i], 0);
+    int afterPlays = 0;
+    tone.AfterPlay = [&](tk::Component*) { ++afterPlays; };
+    const auto start = std::chrono::steady_clock::now();
+    tone.Play();
+    RunUntil(&afterPlays, 1, 20000);
+    took[i] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(afterPlays, 1);
+  }
+  std::printf("1 s of sound played in %.2f s, 4 s in %.2f s\n", took[0], took[1]);
+  EXPECT_GT(took[0], 1.0);
+  EXPECT_NEAR(took[1] - took[0], 3.0, 0.5);
 }
 
 }  // namespace

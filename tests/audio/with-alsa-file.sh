@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with ALSA's "default" PCM captured into a WAV file (or, with --no-device, with
 # no "default" at all), as a machine without a sound card cannot play. The file's path is in
-# $TAVELIN_AUDIO_CAPTURE; the folder goes when the command ends.
+# $TAVELIN_AUDIO_CAPTURE and $TAVELIN_AUDIO_MODE is "file" (or "none"); the folder goes when the
+# command ends.
 #   with-alsa-file.sh [--no-device] COMMAND...
 set -euo pipefail
 mode=file
@@ -17,10 +18,10 @@ pcm.!default {
   format "wav"
 }
 CONF
-  export TAVELIN_AUDIO_CAPTURE="$dir/capture.wav"
+  export TAVELIN_AUDIO_CAPTURE="$dir/capture.wav" TAVELIN_AUDIO_MODE=file
 else
   : > "$dir/asound.conf"
-  export TAVELIN_AUDIO_CAPTURE=
+  export TAVELIN_AUDIO_CAPTURE= TAVELIN_AUDIO_MODE=none
 fi
 export ALSA_CONFIG_PATH="$dir/asound.conf"
 "$@"
