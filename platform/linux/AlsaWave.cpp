@@ -4,6 +4,8 @@
 // notifications. The calls of the program only queue work for it and wait where Windows waits.
 #include <alsa/asoundlib.h>
 
+#include <pthread.h>
+
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -27,7 +29,10 @@ class Device {
  public:
   Device(bool input, snd_pcm_t* pcm, const WAVEFORMATEX& format, DWORD flags, DWORD thread, std::uintptr_t handle)
       : input_(input), pcm_(pcm), format_(format), flags_(flags), thread_(thread), handle_(handle) {
-    worker_ = std::thread([this] { Run(); });
+    worker_ = std::thread([this] {
+      pthread_setname_np(pthread_self(), "tavelin-alsa");  // for benchmarks and debuggers
+      Run();
+    });
   }
 
   ~Device() {
