@@ -48,6 +48,8 @@ class TWavThread : public tk::Thread {
   WaveMessageEvent onWaveMessage_;
 };
 
+// A descendant whose source the worker reads stops the playback in its own destructor (clear
+// AfterPlay, then StopPlay): by the time this class's destructor runs, the source is gone.
 class TvuCustomWave : public TvuCustomTAPIProcessor {
  public:
   explicit TvuCustomWave(tk::Component* owner);
