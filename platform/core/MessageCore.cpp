@@ -342,12 +342,13 @@ BOOL IsIconic(HWND hwnd) {
 BOOL ShowWindow(HWND hwnd, int cmd) {
   auto& c = Core();
   core::WindowObserver* observer;
-  bool wasVisible, visible, iconic;
+  bool wasVisible, wasIconic, visible, iconic;
   {
     std::lock_guard g(c.lock);
     auto* w = c.Find(hwnd);
     if (!w) return 0;
     wasVisible = w->visible;
+    wasIconic = w->iconic;
     switch (cmd) {
       case SW_HIDE: w->visible = false; break;
       case SW_SHOWMINIMIZED:
@@ -359,6 +360,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     iconic = w->iconic;
   }
   if (observer) observer->ShowStateChanged(visible, iconic);
+  // As on Windows, a window learns that it was minimised or restored through WM_SIZE.
+  if (iconic != wasIconic) SendMessageA(hwnd, WM_SIZE, iconic ? SIZE_MINIMIZED : SIZE_RESTORED, 0);
   return wasVisible;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/core/MessageHost.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimShellState.h"
 #include "platform/sim_config.h"
 
 namespace sim::detail {
@@ -95,6 +96,7 @@ using detail::TheDesktop;
 void Reset() {
   plat::InitializeBackend();
   ResetConfiguration();
+  detail::ResetShell();
   auto& d = TheDesktop();
   std::lock_guard g(d.lock);
   d.script.clear();
