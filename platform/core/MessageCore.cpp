@@ -365,6 +365,22 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   return wasVisible;
 }
 
+namespace core {
+
+BOOL BringToFront(HWND hwnd) {
+  WindowObserver* observer;
+  {
+    std::lock_guard g(Core().lock);
+    auto* w = Core().Find(hwnd);
+    if (!w) return 0;
+    observer = w->observer;
+  }
+  if (observer) observer->BringToFront();
+  return 1;
+}
+
+}  // namespace core
+
 BOOL SetWindowTextA(HWND hwnd, const char* text) {
   std::lock_guard g(Core().lock);
   auto* w = Core().Find(hwnd);

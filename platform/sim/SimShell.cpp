@@ -8,6 +8,7 @@
 #include "platform/core/IconHandles.h"
 #include "platform/messages.h"
 #include "platform/module.h"
+#include "platform/shared/NotifyIconRecord.h"
 #include "platform/sim/SimShellState.h"
 #include "platform/sim_shell.h"
 
@@ -30,20 +31,17 @@ namespace {
 
 using sim::detail::TheShell;
 
-// Text of a fixed field, which need not end with a NUL.
-std::string FieldText(const char* field, std::size_t size) { return std::string(field, strnlen(field, size)); }
-
-bool ExtendedRecord(const plat::NOTIFYICONDATAA& data) { return data.cbSize >= plat::NOTIFYICONDATAA_V2_SIZE; }
+using plat::shared::FieldText;
 
 void Apply(sim::TrayIconRecord& icon, const plat::NOTIFYICONDATAA& data) {
   if (data.uFlags & plat::NIF_MESSAGE) icon.callbackMessage = data.uCallbackMessage;
-  if (data.uFlags & plat::NIF_TIP) icon.tip = FieldText(data.szTip, ExtendedRecord(data) ? 128 : 64);
+  if (data.uFlags & plat::NIF_TIP) icon.tip = plat::shared::TipOf(data);
   if (data.uFlags & plat::NIF_ICON) {
     auto image = plat::core::IconImageOf(data.hIcon);
     icon.hasIcon = image.has_value();
     icon.icon = image.value_or(plat::IconImage{});
   }
-  if ((data.uFlags & plat::NIF_INFO) && ExtendedRecord(data)) {
+  if (plat::shared::HasBalloon(data)) {
     icon.balloonText = FieldText(data.szInfo, sizeof data.szInfo);
     icon.balloonTitle = FieldText(data.szInfoTitle, sizeof data.szInfoTitle);
     icon.balloonFlags = data.dwInfoFlags;
