@@ -50,7 +50,16 @@ UINT TrackMenu(HWND, const std::vector<MenuItemSpec>& items, int x, int y, Modal
   // At the given point: a 1x1 rectangle on the root window there.
   GdkWindow* root = gdk_get_default_root_window();
   const GdkRectangle at{x, y, 1, 1};
-  gtk_menu_popup_at_rect(GTK_MENU(menu), root, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  // The click that asked for the menu is long handled: a stand-in press tells GTK which pointer
+  // to grab.
+  GdkEvent* trigger = gdk_event_new(GDK_BUTTON_PRESS);
+  trigger->button.window = GDK_WINDOW(g_object_ref(root));
+  trigger->button.time = GDK_CURRENT_TIME;
+  trigger->button.button = 3;
+  if (GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default()))
+    gdk_event_set_device(trigger, gdk_seat_get_pointer(seat));
+  gtk_menu_popup_at_rect(GTK_MENU(menu), root, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
+  gdk_event_free(trigger);
   // A menu that could not grab the pointer never shows and never closes by itself.
   if (!gtk_widget_get_visible(menu)) tracking.closed = true;
   while (!tracking.closed)
