@@ -138,7 +138,7 @@ void MergeInto(shared::Hive hive, RegKey& tree) {
   for (auto& e : ReadFolder(hive)) tree.Ensure(e.once ? kRunOnce : kRun).SetValue(e.name, e.value);
 }
 
-LONG Apply(shared::Hive hive, const RegKey& before, RegKey& after) {
+LONG Apply(shared::Hive hive, const RegKey& original, const RegKey& before, RegKey& after) {
   const auto entries = ReadFolder(hive);
   auto entryOf = [&](const std::string& name, bool once) -> const Entry* {
     for (const auto& e : entries)
@@ -167,6 +167,16 @@ LONG Apply(shared::Hive hive, const RegKey& before, RegKey& after) {
       if (LONG rc = WriteFolderFile(hive, file, Format(name, value, once, file)); rc != ERROR_SUCCESS) return rc;
     }
     Clear(after, path);
+  }
+  // Empty keys that only the merge made stay out of the hive's text.
+  for (std::size_t depth = kRun.size(); depth > 0; --depth) {
+    for (const auto* full : {&kRun, &kRunOnce}) {
+      const std::vector<std::string> path(full->begin(), full->begin() + static_cast<std::ptrdiff_t>(depth));
+      const RegKey* key = after.Find(path);
+      if (!key || !key->values().empty() || !key->subkeys().empty() || original.Find(path)) continue;
+      std::vector<std::string> parent(path.begin(), path.end() - 1);
+      after.Find(parent)->RemoveSubkey(path.back());
+    }
   }
   return ERROR_SUCCESS;
 }

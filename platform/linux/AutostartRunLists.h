@@ -21,9 +21,10 @@ namespace plat::autostart {
 void MergeInto(shared::Hive hive, shared::RegKey& tree);
 
 // Makes the folder match the Run and RunOnce values of `after`, given `before` (a tree that
-// MergeInto filled), then takes those values out of `after` (they live in the folder only).
+// MergeInto filled), then takes the run lists out of `after` (they live in the folder only), with
+// the keys above them that `original` (the hive's text as read) did not have.
 // ERROR_ACCESS_DENIED when the folder cannot be written or a change touches another program's
 // entry; ERROR_INVALID_PARAMETER for a value that is not text.
-LONG Apply(shared::Hive hive, const shared::RegKey& before, shared::RegKey& after);
+LONG Apply(shared::Hive hive, const shared::RegKey& original, const shared::RegKey& before, shared::RegKey& after);
 
 }  // namespace plat::autostart

@@ -73,13 +73,14 @@ class HiveFiles final : public HiveStorage {
     if (!lock.Held()) return ERROR_ACCESS_DENIED;
     std::optional<std::string> text;
     if (LONG rc = Read(path, text); rc != ERROR_SUCCESS) return rc;
+    const std::optional<RegKey> original = text ? ParseRegText(*text, HiveName(hive)) : RegKey{};
     const auto before = WithRunLists(hive, text);
     if (before) text = FormatRegText(*before, HiveName(hive));
     if (LONG rc = edit(text); rc != ERROR_SUCCESS) return rc;
     if (before && text) {
       auto after = ParseRegText(*text, HiveName(hive));
       if (!after) return ERROR_REGISTRY_CORRUPT;
-      if (LONG rc = autostart::Apply(hive, *before, *after); rc != ERROR_SUCCESS) return rc;
+      if (LONG rc = autostart::Apply(hive, *original, *before, *after); rc != ERROR_SUCCESS) return rc;
       text = FormatRegText(*after, HiveName(hive));
     }
     return ReplaceFileAtomically(path, text.value_or(std::string())) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
