@@ -165,7 +165,7 @@ TEST_F(TrayIcon, HintAndBalloonTextsAreCutToTheShellsLimits) {
   sim::ClearShellRequests();
   tray.ShowInfo();
   ASSERT_EQ(RequestKinds(), std::vector<plat::DWORD>{plat::NIM_MODIFY});
-  const auto& balloon = sim::ShellRequests()[0].data;
+  const auto balloon = sim::ShellRequests()[0].data;
   EXPECT_EQ(balloon.uFlags, plat::NIF_INFO);
   EXPECT_EQ(balloon.dwInfoFlags, plat::NIIF_INFO);
   EXPECT_EQ(balloon.uTimeout, 3000u);
