@@ -20,19 +20,24 @@ bool BusAddressKnown() {
 
 }  // namespace
 
-GDBusConnection* SessionBus() {
-  if (connection && !g_dbus_connection_is_closed(connection)) return connection;
-  if (connection) g_clear_object(&connection);
+GDBusConnection* OpenPrivateConnection() {
   if (!BusAddressKnown()) return nullptr;
   gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
   if (!address) return nullptr;
-  connection = g_dbus_connection_new_for_address_sync(
+  GDBusConnection* opened = g_dbus_connection_new_for_address_sync(
       address,
       static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                         G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
       nullptr, nullptr, nullptr);
   g_free(address);
-  if (connection) g_dbus_connection_set_exit_on_close(connection, FALSE);
+  if (opened) g_dbus_connection_set_exit_on_close(opened, FALSE);
+  return opened;
+}
+
+GDBusConnection* SessionBus() {
+  if (connection && !g_dbus_connection_is_closed(connection)) return connection;
+  if (connection) g_clear_object(&connection);
+  connection = OpenPrivateConnection();
   return connection;
 }
 

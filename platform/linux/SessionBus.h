@@ -9,6 +9,10 @@ namespace plat::dbus {
 // closed (the bus went away) is replaced at the next call.
 GDBusConnection* SessionBus();
 
+// A connection of its own to the session bus (the caller closes and unrefs it), or null. Its
+// unique name goes away with it, which is how the bus tells others that its objects are gone.
+GDBusConnection* OpenPrivateConnection();
+
 // Whether `name` has an owner on the bus.
 bool NameHasOwner(GDBusConnection* bus, const char* name);
 

@@ -2,7 +2,8 @@
 // registered with the org.kde.StatusNotifierWatcher. The host calls Activate, SecondaryActivate
 // and ContextMenu; they become the codes of the left, middle and right button (a second
 // activation within the double-click time is a double click). The menu is ours: the item has no
-// D-Bus menu, so the host asks for ContextMenu and the program opens its own popup menu.
+// D-Bus menu, so the host asks for ContextMenu and the program opens its own popup menu. Each
+// item has a connection of its own: closing it is what tells the watcher that the item is gone.
 #include <gtk/gtk.h>
 
 #include <string>
@@ -83,9 +84,7 @@ GVariant* Pixmaps(const IconImage& icon) {
 
 class StatusNotifierIcon final : public Presenter {
  public:
-  StatusNotifierIcon(GDBusConnection* bus, const IconState& state) : bus_(G_DBUS_CONNECTION(g_object_ref(bus))) {
-    static unsigned next = 0;
-    path_ = "/org/tavelin/StatusNotifierItem/" + std::to_string(++next);
+  StatusNotifierIcon(GDBusConnection* bus, const IconState& state) : bus_(bus) {
     state_ = state;
     static const GDBusInterfaceVTable vtable{&StatusNotifierIcon::OnCall, &StatusNotifierIcon::OnGet, nullptr, {}};
     registration_ = g_dbus_connection_register_object(bus_, path_.c_str(), ItemInterface(), &vtable, this, nullptr,
@@ -94,6 +93,7 @@ class StatusNotifierIcon final : public Presenter {
 
   ~StatusNotifierIcon() override {
     if (registration_) g_dbus_connection_unregister_object(bus_, registration_);
+    g_dbus_connection_close_sync(bus_, nullptr, nullptr);
     g_object_unref(bus_);
   }
 
@@ -101,7 +101,7 @@ class StatusNotifierIcon final : public Presenter {
   bool Register() {
     if (!registration_) return false;
     GVariant* reply = g_dbus_connection_call_sync(bus_, kWatcher, kWatcherPath, kWatcher, "RegisterStatusNotifierItem",
-                                                  g_variant_new("(s)", path_.c_str()), nullptr,
+                                                  g_variant_new("(s)", g_dbus_connection_get_unique_name(bus_)), nullptr,
                                                   G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     if (!reply) return false;
     g_variant_unref(reply);
@@ -172,7 +172,7 @@ class StatusNotifierIcon final : public Presenter {
   }
 
   GDBusConnection* bus_;
-  std::string path_;
+  const std::string path_ = "/StatusNotifierItem";
   guint registration_ = 0;
   IconState state_;
   ClickSequence clicks_;
@@ -183,7 +183,9 @@ class StatusNotifierIcon final : public Presenter {
 std::unique_ptr<Presenter> CreateStatusNotifierIcon(const IconState& state) {
   GDBusConnection* bus = dbus::SessionBus();
   if (!bus || !WatcherWithHost(bus)) return nullptr;
-  auto icon = std::make_unique<StatusNotifierIcon>(bus, state);
+  GDBusConnection* own = dbus::OpenPrivateConnection();
+  if (!own) return nullptr;
+  auto icon = std::make_unique<StatusNotifierIcon>(own, state);
   if (!icon->Register()) return nullptr;
   return icon;
 }

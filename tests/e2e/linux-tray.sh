@@ -7,7 +7,7 @@
 #     the icon registers as a StatusNotifierItem; ContextMenu opens the menu, two quick
 #     activations are a double click; a balloon reaches the server with its title, text, icon
 #     and time-out, and its click and its expiry come back; a restarted watcher gets the icon
-#     again.
+#     again; the item leaves the bus with the program.
 #   linux-tray.sh <build dir>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -202,4 +202,7 @@ expect_line '^item :'
 log_file=$work/probe.log
 expect_line '^hide$'
 expect_line '^show$' 3
+tavelin_stop "$probe_pid"
+log_file=$work/hosts.log
+expect_line '^gone :'
 echo "PASS: StatusNotifierItem, menu, double click, balloon click and time-out, watcher restart"

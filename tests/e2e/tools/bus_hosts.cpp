@@ -1,6 +1,7 @@
 // A StatusNotifierWatcher with a host and a notification server on the session bus, for the
 // end-to-end tests. It prints what it is given ("item <service> <path>", "notify <id>|<app>|
-// <icon>|<title>|<body>|<timeout>") and takes commands on stdin, one a line:
+// <icon>|<title>|<body>|<timeout>|<actions>"), "gone <service>" when an item's owner leaves the
+// bus, and takes commands on stdin, one a line:
 //   activate X Y | context X Y | secondary X Y   call the newest item's method
 //   click ID | expire ID                           the notification's default action / time-out
 //   quit
@@ -118,6 +119,21 @@ void OnNotificationsCall(GDBusConnection*, const gchar*, const gchar*, const gch
   }
 }
 
+void OnOwnerChanged(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GVariant* parameters,
+                    gpointer) {
+  const gchar *name, *oldOwner, *newOwner;
+  g_variant_get(parameters, "(&s&s&s)", &name, &oldOwner, &newOwner);
+  if (*newOwner) return;
+  for (auto it = items.begin(); it != items.end();) {
+    if (it->service == name) {
+      Print("gone " + it->service);
+      it = items.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 void Register(const char* xml, const char* path, const char* name, const GDBusInterfaceVTable* vtable) {
   GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(xml, nullptr);
   g_dbus_connection_register_object(bus, path, node->interfaces[0], vtable, nullptr, nullptr, nullptr);
@@ -195,6 +211,9 @@ int main(int argc, char** argv) {
   if (watcher) Register(kWatcherXml, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher", &watcherTable);
   if (notifications)
     Register(kNotificationsXml, "/org/freedesktop/Notifications", "org.freedesktop.Notifications", &notificationsTable);
+  g_dbus_connection_signal_subscribe(bus, "org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged",
+                                     "/org/freedesktop/DBus", nullptr, G_DBUS_SIGNAL_FLAGS_NONE, &OnOwnerChanged, nullptr,
+                                     nullptr);
   loop = g_main_loop_new(nullptr, FALSE);
   GIOChannel* input = g_io_channel_unix_new(0);
   g_io_add_watch(input, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP), &OnInput, nullptr);
