@@ -1,5 +1,6 @@
 // "TaskbarCreated" for linux: a StatusNotifierWatcher that appears (or goes, leaving an XEmbed
-// tray manager to show the icons), and an XEmbed tray manager that appears.
+// tray manager to show the icons), a host that registers with a watcher already there, and an
+// XEmbed tray manager that appears.
 #include "platform/linux/SessionBus.h"
 #include "platform/linux/TrayHosts.h"
 #include "platform/messages.h"
@@ -29,6 +30,10 @@ void OnVanished(GDBusConnection*, const gchar*, gpointer) {
   if (!first && XEmbedHostPresent()) Announce();
 }
 
+void OnHostRegistered(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GVariant*, gpointer) {
+  Announce();
+}
+
 }  // namespace
 
 void WatchForHosts() {
@@ -39,6 +44,10 @@ void WatchForHosts() {
     watcherPresent = dbus::NameHasOwner(bus, "org.kde.StatusNotifierWatcher");
     g_bus_watch_name_on_connection(bus, "org.kde.StatusNotifierWatcher", G_BUS_NAME_WATCHER_FLAGS_NONE, &OnAppeared,
                                    &OnVanished, nullptr, nullptr);
+    // A watcher with no host shows nothing: the icons went to the XEmbed tray until one came.
+    g_dbus_connection_signal_subscribe(bus, nullptr, "org.kde.StatusNotifierWatcher", "StatusNotifierHostRegistered",
+                                       "/StatusNotifierWatcher", nullptr, G_DBUS_SIGNAL_FLAGS_NONE, &OnHostRegistered,
+                                       nullptr, nullptr);
   }
 }
 
