@@ -23,6 +23,7 @@ void InitializeBackend() {
     return gtk_init_check(nullptr, nullptr) != FALSE;
   }();
   displayOpen = opened;
+  gtk::EndProgramWhenDisplayIsLost();
   gtk::InstallGlibMessageHost();
 }
 
