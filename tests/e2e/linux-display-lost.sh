@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The X server under the running program is killed outright (as at log-out, or a crash): the
 # program must not sleep on forever but end promptly, saying why on stderr, with a non-zero status.
+# It leaves OpenGL alone, whose driver would crash if the server went away while it was probed.
 #   linux-display-lost.sh <build dir>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,6 +27,9 @@ tavelin_sandbox "$work"
 tavelin_start "$work" "$program"
 tavelin_wait_window '^Tavelin$' 10 >/dev/null || fail "no mapped window titled \"Tavelin\" within 10 s"
 sleep 0.5  # past the first idle moments: the program sleeps in its loop
+# GDK's OpenGL probe would load Mesa, which crashes when the server goes away during the probe.
+gl=$(grep -o -E '[^/]*(libGLX|libEGL|_dri)[^/ ]*\.so[^/ ]*' "/proc/$TAVELIN_PID/maps" | sort -u | tr '\n' ' ' || true)
+[ -z "$gl" ] || fail "the program loaded an OpenGL driver: $gl"
 
 kill -9 "$TAVELIN_XVNC_PID"
 killed=$(date +%s%N)
