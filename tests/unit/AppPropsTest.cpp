@@ -38,22 +38,12 @@ void* SlotProps::operator new(std::size_t size) {
   return slotStorage;
 }
 
-class SlotForm : public tk::Form {
+class SlotForm : public PropsForm {
  public:
-  SlotForm(tk::Component* owner, std::string name, PropsForm::Layout layout = {})
-      : tk::Form(owner), name_(std::move(name)), layout_(std::move(layout)) {}
-  TqelApplicationProperties* props = nullptr;
+  using PropsForm::PropsForm;
 
  protected:
-  void AssignLayout() override {
-    SetName(name_);
-    props = new SlotProps(this);
-    if (layout_) layout_(*props);
-  }
-
- private:
-  std::string name_;
-  PropsForm::Layout layout_;
+  TqelApplicationProperties* NewProps() override { return new SlotProps(this); }
 };
 
 class AppProps : public SimAppTest {
