@@ -382,11 +382,10 @@ BOOL BringToFront(HWND hwnd) {
 }  // namespace core
 
 BOOL SetWindowTextA(HWND hwnd, const char* text) {
-  std::lock_guard g(Core().lock);
-  auto* w = Core().Find(hwnd);
-  if (!w) return 0;
-  w->caption = text ? text : "";
-  return 1;
+  // As on Windows, the text reaches the window's procedure as WM_SETTEXT (hooks on the
+  // application window see every write), and the default procedure keeps it.
+  if (!IsWindow(hwnd)) return 0;
+  return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : "")) ? 1 : 0;
 }
 
 HWND FindWindowA(const char* className, const char* caption) {
@@ -444,6 +443,13 @@ LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CLOSE) DestroyWindow(hwnd);
+  if (msg == WM_SETTEXT) {
+    std::lock_guard g(Core().lock);
+    auto* w = Core().Find(hwnd);
+    if (!w) return 0;
+    w->caption = reinterpret_cast<const char*>(lParam);
+    return 1;
+  }
   return 0;
 }
 
