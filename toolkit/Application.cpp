@@ -51,6 +51,7 @@ Application* App() { return theApplication; }
 Application::Application() : Component(nullptr), hintColor_(clInfoBk) { theApplication = this; }
 
 Application::~Application() {
+  shuttingDown_ = true;
   // Forms and everything else owned go first (the Component destructor would do it later, but
   // they may still talk to the application window).
   while (!Components().empty()) delete Components().back();
@@ -153,11 +154,15 @@ void Application::ShowException(const std::exception& error) {
 
 void Application::MessageBox(const std::string& text) { ShowModalBox(text, false); }
 
+plat::ModalPump& Application::ModalLoop() {
+  if (!modalLoop_) modalLoop_ = std::make_unique<LoopPump>(*this);
+  return *modalLoop_;
+}
+
 void Application::ShowModalBox(const std::string& text, bool error) {
-  LoopPump pump(*this);
   ModalStarted();
   try {
-    plat::RunMessageBox(handle_, text, title_, error, pump);
+    plat::RunMessageBox(handle_, text, title_, error, ModalLoop());
   } catch (...) {
     ModalFinished();
     throw;

@@ -376,12 +376,13 @@ BOOL IsIconic(HWND hwnd) {
 BOOL ShowWindow(HWND hwnd, int cmd) {
   auto& c = Core();
   core::WindowObserver* observer;
-  bool wasVisible, visible, iconic;
+  bool wasVisible, wasIconic, visible, iconic;
   {
     std::lock_guard g(c.lock);
     auto* w = c.Find(hwnd);
     if (!w) return 0;
     wasVisible = w->visible;
+    wasIconic = w->iconic;
     switch (cmd) {
       case SW_HIDE: w->visible = false; break;
       case SW_SHOWMINIMIZED:
@@ -393,15 +394,32 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     iconic = w->iconic;
   }
   if (observer) observer->ShowStateChanged(visible, iconic);
+  // As on Windows, a window learns that it was minimised or restored through WM_SIZE.
+  if (iconic != wasIconic) SendMessageA(hwnd, WM_SIZE, iconic ? SIZE_MINIMIZED : SIZE_RESTORED, 0);
   return wasVisible;
 }
 
-BOOL SetWindowTextA(HWND hwnd, const char* text) {
-  std::lock_guard g(Core().lock);
-  auto* w = Core().Find(hwnd);
-  if (!w) return 0;
-  w->caption = text ? text : "";
+namespace core {
+
+BOOL BringToFront(HWND hwnd) {
+  WindowObserver* observer;
+  {
+    std::lock_guard g(Core().lock);
+    auto* w = Core().Find(hwnd);
+    if (!w) return 0;
+    observer = w->observer;
+  }
+  if (observer) observer->BringToFront();
   return 1;
+}
+
+}  // namespace core
+
+BOOL SetWindowTextA(HWND hwnd, const char* text) {
+  // As on Windows, the text reaches the window's procedure as WM_SETTEXT (hooks on the
+  // application window see every write), and the default procedure keeps it.
+  if (!IsWindow(hwnd)) return 0;
+  return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : "")) ? 1 : 0;
 }
 
 HWND FindWindowA(const char* className, const char* caption) {
@@ -459,6 +477,13 @@ LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CLOSE) DestroyWindow(hwnd);
+  if (msg == WM_SETTEXT) {
+    std::lock_guard g(Core().lock);
+    auto* w = Core().Find(hwnd);
+    if (!w) return 0;
+    w->caption = reinterpret_cast<const char*>(lParam);
+    return 1;
+  }
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/core/MessageHost.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimShellState.h"
 #include "platform/sim_config.h"
 
 namespace sim::detail {
@@ -144,6 +145,7 @@ void Reset() {
   ResetConfiguration();
   detail::ResetWave();
   detail::ResetSpeech();
+  detail::ResetShell();
   auto& d = TheDesktop();
   std::lock_guard g(d.lock);
   d.script.clear();

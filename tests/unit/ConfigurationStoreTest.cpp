@@ -164,6 +164,12 @@ TEST_F(ConfigurationStore, StoredTextsConvertAsTheReadersExpect) {
   EXPECT_FALSE(usersettings::AutoRun(file));
   EXPECT_EQ(usersettings::DepthText(file), "16");
 
+  // Any nonzero number is a set flag, negative ones too.
+  stored("skonfigurowany=-1\nautorun=$FFFFFFFF\nautoclose= -2\n");
+  EXPECT_TRUE(usersettings::Configured(file));
+  EXPECT_TRUE(usersettings::AutoRun(file));
+  EXPECT_TRUE(usersettings::AutoClose(file));
+
   for (const std::string text : {"3a", "yes", "", "2147483648", "99999999999"}) {
     stored("resolution=" + text + "\n");
     EXPECT_EQ(usersettings::ModeCode(file), 2) << text;

@@ -14,12 +14,15 @@ namespace plat {
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
+constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_SETTINGCHANGE = 0x001A;
 constexpr UINT WM_ACTIVATEAPP = 0x001C;
+constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_ENTERIDLE = 0x0121;
 constexpr UINT WM_USER = 0x0400;
@@ -28,6 +31,10 @@ constexpr UINT WM_APP = 0x8000;
 // WM_ACTIVATE's wParam: the window lost activation (any other value: it gained it).
 constexpr WPARAM WA_INACTIVE = 0;
 constexpr WPARAM WA_ACTIVE = 1;
+
+// WM_SIZE's wParam.
+constexpr WPARAM SIZE_RESTORED = 0;
+constexpr WPARAM SIZE_MINIMIZED = 1;
 
 // PeekMessage options.
 constexpr UINT PM_NOREMOVE = 0x0000;
