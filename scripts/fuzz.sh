@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 total=${1:-21}
-targets=(profile_document reg_text integer_text)
+targets=(profile_document reg_text integer_text picture_data)
 
 cd "$root"
 cmake --preset fuzz >/dev/null

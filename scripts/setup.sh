@@ -18,6 +18,8 @@ packages=(
   espeak-ng libespeak-ng-dev libsoxr-dev libasound2-dev
   # sound tests and benchmark: WAV inspection, a paced sound server behind ALSA's default device
   alsa-utils sox pulseaudio libasound2-plugins
+  fonts-dejavu-core  # the Verdana substitute that drawn text and the pixel tests use
+  librsvg2-bin       # rsvg-convert, for app/artwork/generate.py
 )
 
 missing=()

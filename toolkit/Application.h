@@ -103,6 +103,8 @@ class Application : public Component {
   void SetBiDiKeyboard(const std::string& layout) { biDiKeyboard_ = layout; }
   const std::string& NonBiDiKeyboard() const { return nonBiDiKeyboard_; }
   void SetNonBiDiKeyboard(const std::string& layout) { nonBiDiKeyboard_ = layout; }
+  // The window that shows hints; null while hints are off.
+  HintWindow* GetHintWindow() const { return hintWindow_; }
   // The mouse object; null where the system has no mouse.
   Mouse* GetMouse() { return &mouse_; }
 

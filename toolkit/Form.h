@@ -9,7 +9,9 @@
 #include "toolkit/Application.h"
 #include "toolkit/Colors.h"
 #include "toolkit/Component.h"
+#include "toolkit/Control.h"
 #include "toolkit/Events.h"
+#include "toolkit/WinControl.h"
 
 namespace tk {
 
@@ -21,7 +23,7 @@ enum class Position { Designed, ScreenCenter };
 enum class CloseAction { None, Hide, Free, Minimize };
 using CloseEvent = std::function<void(Component* sender, CloseAction& action)>;
 
-class Form : public Component, private plat::FormPeerEvents {
+class Form : public Component, public ControlContainer, private plat::FormPeerEvents {
  public:
   explicit Form(Component* owner);
   ~Form() override;
@@ -40,21 +42,23 @@ class Form : public Component, private plat::FormPeerEvents {
   void SetLeft(int left);
   int Top() const { return top_; }
   void SetTop(int top);
-  int ClientWidth() const { return clientWidth_; }
+  int ClientWidth() const override { return clientWidth_; }
   void SetClientWidth(int width);
-  int ClientHeight() const { return clientHeight_; }
+  int ClientHeight() const override { return clientHeight_; }
   void SetClientHeight(int height);
-  Color GetColor() const { return color_; }
+  Color GetColor() const override { return color_; }
   void SetColor(Color color);
   bool TransparentColor() const { return transparentColor_; }
   void SetTransparentColor(bool on);
   Color TransparentColorValue() const { return transparentColorValue_; }
   void SetTransparentColorValue(Color color);
-  const Font& GetFont() const { return font_; }
+  const Font& GetFont() const override { return font_; }
   void SetFont(const Font& font);
   // The form's own icon; an empty one shows the application's.
   const plat::IconImage& Icon() const { return icon_; }
   void SetIcon(const plat::IconImage& icon);
+  bool ShowHint() const override { return showHint_; }
+  void SetShowHint(bool show) { showHint_ = show; }
   BiDiMode GetBiDiMode() const { return biDiMode_; }
   void SetBiDiMode(BiDiMode mode) { biDiMode_ = mode; }
 
@@ -66,6 +70,31 @@ class Form : public Component, private plat::FormPeerEvents {
   void Close();
   // Destroys the form once control is back in the message loop; safe inside its own handlers.
   void Release();
+
+  // The container side: the form is its controls' ultimate parent.
+  Form* ContainerForm() override { return this; }
+  plat::POINT ClientOrigin() const override { return {0, 0}; }
+  void InvalidateContainer() override;
+  // Paints what was invalidated now, where the backend can.
+  void Update();
+  // Paints the client area as the window shows it (without native controls) on `surface`.
+  void PaintTo(plat::Surface& surface) { PeerPaint(surface); }
+  // A control is going or was hidden: it no longer takes the mouse.
+  void ControlRemoved(Control* control);
+  // The control under the mouse changed; hints follow it.
+  void HintControlEntered(Control* control);
+  void HintControlLeft(Control* control);
+  // The control the mouse is over, or null.
+  Control* HoveredControl() const { return hovered_; }
+  // Shows the hovered control's cursor (the arrow over none).
+  void UpdateCursor();
+  // The native window, once made.
+  plat::FormPeer* NativePeer() const { return peer_.get(); }
+  // The control with the keyboard focus; changing it raises OnExit and OnEnter.
+  WinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(WinControl* control);
+  // Moves the focus to the next (or previous) control in tab order, wrapping around.
+  void SelectNext(bool forward = true);
 
   // Runs the update of every action the form owns (the application's idle-time updates).
   void UpdateActions();
@@ -82,6 +111,9 @@ class Form : public Component, private plat::FormPeerEvents {
   void ApplyTransparentColor();
   void PeerCloseRequested() override;
   void PeerActivated() override;
+  void PeerPaint(plat::Surface& surface) override;
+  void PeerMouse(plat::UINT msg, int x, int y, plat::WPARAM keys) override;
+  void SetHovered(Control* control);
   void ApplyBounds();
 
   std::unique_ptr<plat::FormPeer> peer_;
@@ -99,6 +131,13 @@ class Form : public Component, private plat::FormPeerEvents {
   Font font_;
   plat::IconImage icon_;
   BiDiMode biDiMode_ = BiDiMode::LeftToRight;
+  bool showHint_ = false;
+  Control* hovered_ = nullptr;
+  WinControl* activeControl_ = nullptr;
+  // Implicit capture: the control pressed on gets the moves and the release.
+  Control* captured_ = nullptr;
+  bool armed_ = false;
+  plat::POINT lastMouse_{0, 0};
 };
 
 // Creates a form of type T owned by `owner` and loads its stored layout.

@@ -15,6 +15,16 @@ LRESULT FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       case WM_ACTIVATE:
         if ((wParam & 0xFFFF) != WA_INACTIVE) events->PeerActivated();
         return 0;
+      case WM_MOUSEMOVE:
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONUP:
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDOWN:
+      case WM_RBUTTONUP:
+      case WM_RBUTTONDBLCLK:
+      case WM_MOUSELEAVE:
+        events->PeerMouse(msg, PointParamX(lParam), PointParamY(lParam), wParam);
+        return 0;
       default:
         break;
     }

@@ -10,7 +10,10 @@
 #include <string>
 
 #include "platform/core/FormWindow.h"
+#include "platform/linux/CairoSurface.h"
 #include "platform/linux/ColorKeyShape.h"
+#include "platform/linux/GtkClientArea.h"
+#include "platform/linux/GtkCss.h"
 #include "platform/linux/GtkSession.h"
 #include "platform/linux/IconPixbuf.h"
 #include "platform/linux/TaskbarPresence.h"
@@ -20,27 +23,11 @@
 namespace plat {
 namespace {
 
-std::string CssColor(COLORREF c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
-  return text;
-}
-
-std::string CssString(const std::string& s) {
-  std::string quoted = "\"";
-  for (char ch : s) {
-    if (ch == '"' || ch == '\\') quoted += '\\';
-    if (ch == '\n') continue;
-    quoted += ch;
-  }
-  return quoted + '"';
-}
-
 using linux_icon::PixbufFromArgb;
 
 class GtkFormPeer final : public FormPeer, public core::WindowObserver, private taskbar::Member {
  public:
-  GtkFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : owner_(owner) {
+  GtkFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) : events_(events), owner_(owner) {
     gtk::RequireDisplay();
     // Our own references: GTK may destroy the widgets (display gone) before the peer goes.
     window_ = GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)));
@@ -57,6 +44,13 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     gtk_style_context_add_provider(gtk_widget_get_style_context(window_), GTK_STYLE_PROVIDER(css_),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_signal_connect(client_, "draw", G_CALLBACK(&GtkFormPeer::OnDraw), this);
+    gtk_widget_add_events(client_, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                       GDK_LEAVE_NOTIFY_MASK);
+    g_signal_connect(client_, "motion-notify-event", G_CALLBACK(&GtkFormPeer::OnMotion), this);
+    g_signal_connect(client_, "button-press-event", G_CALLBACK(&GtkFormPeer::OnButton), this);
+    g_signal_connect(client_, "button-release-event", G_CALLBACK(&GtkFormPeer::OnButton), this);
+    g_signal_connect(client_, "leave-notify-event", G_CALLBACK(&GtkFormPeer::OnLeave), this);
+    g_signal_connect(client_, "realize", G_CALLBACK(&GtkFormPeer::OnRealize), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(&GtkFormPeer::OnDelete), this);
     g_signal_connect(window_, "focus-in-event", G_CALLBACK(&GtkFormPeer::OnFocusIn), this);
     handle_ = core::CreateFormWindow(events, *this);
@@ -66,6 +60,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
   ~GtkFormPeer() override {
+    if (shapeSource_) g_source_remove(shapeSource_);
     taskbar::Leave(this);
     DestroyWindow(handle_);
     g_signal_handlers_disconnect_by_data(client_, this);
@@ -78,6 +73,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
 
   HWND Handle() const override { return handle_; }
   void BringToFront() override { gtk_window_present(GTK_WINDOW(window_)); }
+  GtkWidget* Client() const { return client_; }
 
   void SetCaption(const std::string& caption) override {
     caption_ = caption;
@@ -116,6 +112,18 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     UpdateShape();
   }
 
+  void SetCursor(CursorShape shape) override {
+    cursor_ = shape;
+    ApplyCursor();
+  }
+
+  // The window is drawn again soon, and its shape worked out again first from the same painting.
+  void Invalidate() override {
+    gtk_widget_queue_draw(client_);
+    if (key_ && !shapeSource_)
+      shapeSource_ = g_idle_add_full(G_PRIORITY_HIGH_IDLE, &GtkFormPeer::ShapeIdle, this, nullptr);
+  }
+
   void SetTransparentColor(std::optional<COLORREF> key) override {
     key_ = key;
     UpdateShape();
@@ -124,8 +132,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   void SetFont(const FontSpec& font) override {
     // Font and colour are inherited through the CSS tree, so controls placed on the form later
     // take them from the window.
-    const std::string css = "window { font-family: " + CssString(font.face) + "; font-size: " +
-                            std::to_string(font.pixelHeight) + "px; color: " + CssColor(font.color) + "; }";
+    const std::string css = "window { " + gtk::CssFont(font) + " }";
     gtk_css_provider_load_from_data(css_, css.c_str(), -1, nullptr);
   }
 
@@ -157,10 +164,76 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
  private:
-  // Everything the client area shows, on screen and off screen alike.
+  // Everything the client area shows, on screen and off screen alike: the form paints all of
+  // it, its background included.
   void PaintClient(cairo_t* cr) const {
     cairo_set_source_rgb(cr, GetRValue(color_) / 255.0, GetGValue(color_) / 255.0, GetBValue(color_) / 255.0);
     cairo_paint(cr);
+    gtk::CairoSurface surface(cr, clientWidth_, clientHeight_);
+    events_.PeerPaint(surface);
+  }
+
+  // The client area's GdkWindow exists once it is realized; the cursor is applied then too.
+  void ApplyCursor() {
+    GdkWindow* window = gtk_widget_get_window(client_);
+    if (!window) return;
+    const char* name = "default";
+    switch (cursor_) {
+      case CursorShape::HandPoint: name = "pointer"; break;
+      case CursorShape::IBeam: name = "text"; break;
+      case CursorShape::Wait: name = "wait"; break;
+      case CursorShape::Arrow: break;
+    }
+    GdkCursor* cursor = gdk_cursor_new_from_name(gdk_window_get_display(window), name);
+    gdk_window_set_cursor(window, cursor);
+    if (cursor) g_object_unref(cursor);
+  }
+
+  static void OnRealize(GtkWidget*, GtkFormPeer* self) { self->ApplyCursor(); }
+
+  static gboolean ShapeIdle(gpointer data) {
+    auto* self = static_cast<GtkFormPeer*>(data);
+    self->shapeSource_ = 0;
+    self->UpdateShape();
+    return G_SOURCE_REMOVE;
+  }
+
+  // Mouse input reaches the form through its queue, as a native window's would.
+  void PostMouse(UINT msg, double x, double y, guint state) {
+    WPARAM keys = 0;
+    if (state & GDK_BUTTON1_MASK) keys |= MK_LBUTTON;
+    if (state & GDK_BUTTON3_MASK) keys |= MK_RBUTTON;
+    if (state & GDK_SHIFT_MASK) keys |= MK_SHIFT;
+    if (state & GDK_CONTROL_MASK) keys |= MK_CONTROL;
+    PostMessageA(handle_, msg, keys, MakePointParam(static_cast<int>(x), static_cast<int>(y)));
+  }
+
+  static gboolean OnMotion(GtkWidget*, GdkEventMotion* e, GtkFormPeer* self) {
+    self->PostMouse(WM_MOUSEMOVE, e->x, e->y, e->state);
+    return TRUE;
+  }
+
+  static gboolean OnButton(GtkWidget*, GdkEventButton* e, GtkFormPeer* self) {
+    const bool left = e->button == 1;
+    if (e->button != 1 && e->button != 3) return FALSE;
+    UINT msg;
+    if (e->type == GDK_BUTTON_PRESS)
+      msg = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+    else if (e->type == GDK_2BUTTON_PRESS)
+      msg = left ? WM_LBUTTONDBLCLK : WM_RBUTTONDBLCLK;
+    else if (e->type == GDK_BUTTON_RELEASE)
+      msg = left ? WM_LBUTTONUP : WM_RBUTTONUP;
+    else
+      return FALSE;
+    self->PostMouse(msg, e->x, e->y, e->state);
+    return TRUE;
+  }
+
+  static gboolean OnLeave(GtkWidget*, GdkEventCrossing* e, GtkFormPeer* self) {
+    // Crossing into a child widget is no leaving of the client area.
+    if (e->detail == GDK_NOTIFY_INFERIOR) return FALSE;
+    self->PostMouse(WM_MOUSELEAVE, 0, 0, 0);
+    return FALSE;
   }
 
   // Recomputes the colour-key shape from what the client area paints; call after anything that
@@ -203,8 +276,11 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     return FALSE;
   }
 
+  FormPeerEvents& events_;
   HWND owner_;
   HWND handle_ = nullptr;
+  guint shapeSource_ = 0;
+  CursorShape cursor_ = CursorShape::Arrow;
   GtkWidget* window_ = nullptr;
   GtkWidget* client_ = nullptr;
   GtkCssProvider* css_ = nullptr;
@@ -221,5 +297,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
 std::unique_ptr<FormPeer> CreateFormPeer(FormPeerEvents& events, HWND owner, const std::string& name) {
   return std::make_unique<GtkFormPeer>(events, owner, name);
 }
+
+GtkWidget* gtk::ClientArea(FormPeer& form) { return dynamic_cast<GtkFormPeer&>(form).Client(); }
 
 }  // namespace plat

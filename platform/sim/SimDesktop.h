@@ -10,6 +10,7 @@
 
 #include "platform/sim.h"
 #include "platform/sim_display.h"
+#include "platform/sim_surface.h"
 
 namespace sim::detail {
 
@@ -18,6 +19,17 @@ struct ScriptedAction {
   std::uint64_t order;
   std::function<void()> action;
   bool device = false;  // a sound device's event: also runs while the GUI thread is blocked
+};
+
+// A form peer as the display-list queries reach it.
+class PaintableForm {
+ public:
+  virtual ~PaintableForm() = default;
+  // Paints the form if it asked to be painted since its last paint.
+  virtual void PaintIfNeeded() = 0;
+  virtual std::vector<DrawOp> LastPaint() const = 0;
+  virtual plat::Pixels LastPixels() const = 0;
+  virtual int PaintCount() const = 0;
 };
 
 struct Desktop {
@@ -32,6 +44,8 @@ struct Desktop {
   int screenWidth = 1024;
   int screenHeight = 768;
   std::map<plat::HWND, FormRecord*> forms;  // records owned by their peers
+  std::map<plat::HWND, PaintableForm*> paintable;
+  bool visualStyles = true;
   std::vector<MessageBoxRecord> boxes;
   plat::RECT paintRect{0, 0, 0, 0};
   bool eraseOnPaint = false;

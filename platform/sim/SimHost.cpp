@@ -158,6 +158,7 @@ void Reset() {
   d.wakePending = false;
   d.now = 0;  // every test starts at the same moment; the windows of earlier tests are gone
   d.startedMinimized = false;
+  d.visualStyles = true;
   d.screenWidth = 1024;
   d.screenHeight = 768;
 }

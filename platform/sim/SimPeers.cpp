@@ -4,24 +4,31 @@
 #include "platform/core/FormWindow.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimSurface.h"
 
 namespace {
 
 using sim::detail::TheDesktop;
 
-class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserver {
+bool Matches(const sim::FormRecord& r, const std::string& key) { return r.name == key || r.caption == key; }
+
+class SimFormPeer final : public plat::FormPeer,
+                          public plat::core::WindowObserver,
+                          public sim::detail::PaintableForm {
  public:
-  SimFormPeer(plat::FormPeerEvents& events, const std::string& name) {
+  SimFormPeer(plat::FormPeerEvents& events, const std::string& name) : events_(events) {
     record_.name = name;
     record_.handle = plat::core::CreateFormWindow(events, *this);
     std::lock_guard g(TheDesktop().lock);
     TheDesktop().forms[record_.handle] = &record_;
+    TheDesktop().paintable[record_.handle] = this;
   }
 
   ~SimFormPeer() override {
     {
       std::lock_guard g(TheDesktop().lock);
       TheDesktop().forms.erase(record_.handle);
+      TheDesktop().paintable.erase(record_.handle);
     }
     plat::DestroyWindow(record_.handle);
   }
@@ -39,6 +46,7 @@ class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserv
     });
   }
   void SetBounds(int left, int top, int clientWidth, int clientHeight) override {
+    needsPaint_ = true;
     Update([&] {
       record_.left = left;
       record_.top = top;
@@ -46,7 +54,31 @@ class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserv
       record_.clientHeight = clientHeight;
     });
   }
-  void SetColor(plat::COLORREF color) override { Update([&] { record_.color = color; }); }
+  void SetColor(plat::COLORREF color) override {
+    needsPaint_ = true;
+    Update([&] { record_.color = color; });
+  }
+  void Invalidate() override { needsPaint_ = true; }
+  void SetCursor(plat::CursorShape shape) override { Update([&] { record_.cursor = shape; }); }
+
+  void PaintIfNeeded() override {
+    if (!needsPaint_) return;
+    needsPaint_ = false;
+    int width, height;
+    {
+      std::lock_guard g(TheDesktop().lock);
+      width = record_.clientWidth;
+      height = record_.clientHeight;
+    }
+    sim::detail::SimSurface surface(width, height);
+    events_.PeerPaint(surface);
+    lastPaint_ = surface.Ops();
+    lastPixels_ = surface.ReadPixels();
+    ++paintCount_;
+  }
+  std::vector<sim::DrawOp> LastPaint() const override { return lastPaint_; }
+  plat::Pixels LastPixels() const override { return lastPixels_; }
+  int PaintCount() const override { return paintCount_; }
   void SetTransparentColor(std::optional<plat::COLORREF> key) override {
     Update([&] { record_.transparentColor = key; });
   }
@@ -65,10 +97,27 @@ class SimFormPeer final : public plat::FormPeer, public plat::core::WindowObserv
     change();
   }
 
+  plat::FormPeerEvents& events_;
   sim::FormRecord record_;
+  bool needsPaint_ = true;
+  std::vector<sim::DrawOp> lastPaint_;
+  plat::Pixels lastPixels_;
+  int paintCount_ = 0;
 };
 
-bool Matches(const sim::FormRecord& r, const std::string& key) { return r.name == key || r.caption == key; }
+// The form's painting side; painting runs without the desktop's lock (the form's code calls
+// back into the backend).
+sim::detail::PaintableForm* FindPaintable(const std::string& key) {
+  std::lock_guard g(TheDesktop().lock);
+  for (auto& [hwnd, record] : TheDesktop().forms)
+    if (Matches(*record, key)) return TheDesktop().paintable[hwnd];
+  return nullptr;
+}
+
+void PostMouse(const std::string& form, plat::UINT msg, int x, int y, plat::WPARAM keys) {
+  auto record = sim::FindForm(form);
+  if (record) plat::PostMessageA(record->handle, msg, keys, plat::MakePointParam(x, y));
+}
 
 }  // namespace
 
@@ -146,5 +195,57 @@ bool PressOk() {
   }
   return false;
 }
+
+}  // namespace sim
+
+namespace sim {
+
+void SetVisualStyles(bool active) {
+  std::lock_guard g(TheDesktop().lock);
+  TheDesktop().visualStyles = active;
+}
+
+std::vector<DrawOp> DisplayList(const std::string& nameOrCaption) {
+  auto* form = FindPaintable(nameOrCaption);
+  if (!form) return {};
+  form->PaintIfNeeded();
+  return form->LastPaint();
+}
+
+int PaintCount(const std::string& nameOrCaption) {
+  auto* form = FindPaintable(nameOrCaption);
+  return form ? form->PaintCount() : 0;
+}
+
+plat::Pixels FormPixels(const std::string& nameOrCaption) {
+  auto* form = FindPaintable(nameOrCaption);
+  if (!form) return {};
+  form->PaintIfNeeded();
+  return form->LastPixels();
+}
+
+void MouseMove(const std::string& form, int x, int y) { PostMouse(form, plat::WM_MOUSEMOVE, x, y, 0); }
+
+void MouseDown(const std::string& form, int x, int y, bool right) {
+  PostMouse(form, right ? plat::WM_RBUTTONDOWN : plat::WM_LBUTTONDOWN, x, y, right ? plat::MK_RBUTTON : plat::MK_LBUTTON);
+}
+
+void MouseUp(const std::string& form, int x, int y, bool right) {
+  PostMouse(form, right ? plat::WM_RBUTTONUP : plat::WM_LBUTTONUP, x, y, 0);
+}
+
+void Click(const std::string& form, int x, int y) {
+  MouseMove(form, x, y);
+  MouseDown(form, x, y);
+  MouseUp(form, x, y);
+}
+
+void DoubleClick(const std::string& form, int x, int y) {
+  Click(form, x, y);
+  PostMouse(form, plat::WM_LBUTTONDBLCLK, x, y, plat::MK_LBUTTON);
+  MouseUp(form, x, y);
+}
+
+void MouseLeave(const std::string& form) { PostMouse(form, plat::WM_MOUSELEAVE, 0, 0, 0); }
 
 }  // namespace sim

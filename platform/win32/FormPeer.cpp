@@ -1,11 +1,17 @@
 // Form peers: native top-level windows owned by the application window. The window procedure
 // reports closing and activation to the form, paints the background colour and lends its font
 // to child controls through WM_GETFONT.
+#include "platform/messages.h"
 #include "platform/peers.h"
+#include "platform/surface.h"
 #include "platform/win32/ArgbIcon.h"
+#include "platform/win32/ControlPeers.h"
+#include "platform/win32/GdiSurface.h"
 #include "platform/win32/ProcWindow.h"
 
 #include <windows.h>
+
+#include <algorithm>
 
 namespace plat {
 namespace {
@@ -20,11 +26,14 @@ class Win32FormPeer final : public FormPeer {
                                      .style = style,
                                      .exStyle = exStyle,
                                      .owner = owner,
-                                     .proc = &FormProc});
+                                     .proc = &FormProc,
+                                     .classStyle = CS_DBLCLKS});
     if (hwnd_) ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
 
   ~Win32FormPeer() override {
+    if (back_) DeleteObject(back_);
+    if (backDc_) DeleteDC(backDc_);
     if (hwnd_) {
       ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
       ::DestroyWindow(hwnd_);
@@ -84,6 +93,27 @@ class Win32FormPeer final : public FormPeer {
     if (old) DestroyIcon(old);
   }
 
+  void SetCursor(CursorShape shape) override {
+    cursor_ = shape;
+    ::POINT at;
+    // Shown at once when the pointer is over the client area already.
+    if (GetCursorPos(&at) && WindowFromPoint(at) == hwnd_) SetCursorNow();
+  }
+
+  void SetCursorNow() const {
+    const char* id = IDC_ARROW;
+    switch (cursor_) {
+      case CursorShape::HandPoint: id = IDC_HAND; break;
+      case CursorShape::IBeam: id = IDC_IBEAM; break;
+      case CursorShape::Wait: id = IDC_WAIT; break;
+      case CursorShape::Arrow: break;
+    }
+    ::SetCursor(LoadCursorA(nullptr, id));
+  }
+
+  // Controls lying on painted areas (group boxes over labels) are drawn again with the form.
+  void Invalidate() override { RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
+
   void Show() override { ::ShowWindow(hwnd_, SW_SHOW); }
   void Hide() override { ::ShowWindow(hwnd_, SW_HIDE); }
   bool Visible() const override { return ::IsWindowVisible(hwnd_) != 0; }
@@ -129,11 +159,48 @@ class Win32FormPeer final : public FormPeer {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  LRESULT EraseBackground(HDC dc) const {
+  // The whole client area is painted off screen and copied in one operation: no flicker, and
+  // the background is part of the painting.
+  void Paint() {
+    ::PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    PaintTo(dc);
+    EndPaint(hwnd_, &ps);
+  }
+
+  // Also for themed controls that draw their parent's background beneath them (WM_PRINTCLIENT).
+  void PaintTo(HDC dc) {
     ::RECT client;
     GetClientRect(hwnd_, &client);
-    FillRect(dc, &client, brush_ ? brush_ : GetSysColorBrush(COLOR_BTNFACE));
-    return 1;
+    const int w = std::max<int>(client.right, 1), h = std::max<int>(client.bottom, 1);
+    if (!backDc_) backDc_ = CreateCompatibleDC(dc);
+    if (!back_ || w != backW_ || h != backH_) {
+      if (back_) DeleteObject(back_);
+      back_ = CreateCompatibleBitmap(dc, w, h);
+      backW_ = w;
+      backH_ = h;
+    }
+    HGDIOBJ old = SelectObject(backDc_, back_);
+    FillRect(backDc_, &client, brush_ ? brush_ : GetSysColorBrush(COLOR_BTNFACE));
+    {
+      const int saved = SaveDC(backDc_);
+      win32::GdiSurface surface(backDc_, w, h);
+      events_.PeerPaint(surface);
+      RestoreDC(backDc_, saved);
+    }
+    BitBlt(dc, 0, 0, w, h, backDc_, 0, 0, SRCCOPY);
+    SelectObject(backDc_, old);
+  }
+
+  void Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_MOUSEMOVE && !tracking_) {
+      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+      tracking_ = TrackMouseEvent(&track) != 0;
+    }
+    if (msg == WM_MOUSELEAVE) tracking_ = false;
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) SetCapture(hwnd_);
+    if ((msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) && GetCapture() == hwnd_) ReleaseCapture();
+    events_.PeerMouse(msg, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)), wParam);
   }
 
   static LRESULT FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -147,7 +214,35 @@ class Win32FormPeer final : public FormPeer {
           if (LOWORD(wParam) != WA_INACTIVE) peer->events_.PeerActivated();
           break;
         case WM_ERASEBKGND:
-          return peer->EraseBackground(reinterpret_cast<HDC>(wParam));
+          return 1;  // WM_PAINT paints the background with everything else
+        case WM_PAINT:
+          peer->Paint();
+          return 0;
+        case WM_SETCURSOR:
+          if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd) {
+            peer->SetCursorNow();
+            return TRUE;
+          }
+          break;
+        case WM_PRINTCLIENT:
+          peer->PaintTo(reinterpret_cast<HDC>(wParam));
+          return 0;
+        case WM_COMMAND:
+          if (lParam) win32::ControlCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+          return 0;
+        case WM_HSCROLL:
+          if (lParam) win32::ControlScrolled(reinterpret_cast<HWND>(lParam));
+          return 0;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MOUSELEAVE:
+          peer->Mouse(msg, wParam, lParam);
+          return 0;
         case WM_GETFONT:
           return reinterpret_cast<LRESULT>(peer->font_);
         case WM_NCDESTROY:
@@ -171,6 +266,12 @@ class Win32FormPeer final : public FormPeer {
   HBRUSH brush_ = nullptr;
   HFONT font_ = nullptr;
   HICON icon_ = nullptr;
+  HDC backDc_ = nullptr;
+  HBITMAP back_ = nullptr;
+  int backW_ = 0;
+  int backH_ = 0;
+  bool tracking_ = false;
+  CursorShape cursor_ = CursorShape::Arrow;
 };
 
 }  // namespace

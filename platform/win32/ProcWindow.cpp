@@ -22,7 +22,7 @@ LRESULT CALLBACK InstallingProc(::HWND hwnd, ::UINT msg, ::WPARAM wParam, ::LPAR
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-bool EnsureClass(const char* className) {
+bool EnsureClass(const char* className, unsigned classStyle) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA existing{};
   existing.cbSize = sizeof existing;
@@ -30,6 +30,7 @@ bool EnsureClass(const char* className) {
 
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
+  wc.style = classStyle;
   wc.lpfnWndProc = &InstallingProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -41,7 +42,7 @@ bool EnsureClass(const char* className) {
 }  // namespace
 
 HWND CreateProcWindow(const ProcWindowParams& p) {
-  if (!p.className || !EnsureClass(p.className)) return nullptr;
+  if (!p.className || !EnsureClass(p.className, p.classStyle)) return nullptr;
   return CreateWindowExA(p.exStyle, p.className, p.caption ? p.caption : "", p.style, p.left, p.top, p.width,
                          p.height, p.owner, nullptr, GetModuleHandleA(nullptr), reinterpret_cast<void*>(p.proc));
 }

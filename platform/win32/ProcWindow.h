@@ -17,6 +17,8 @@ struct ProcWindowParams {
   int height = 0;
   HWND owner = nullptr;
   WNDPROC proc = nullptr;
+  // Class styles (CS_DBLCLKS...), fixed when the class is first registered.
+  unsigned classStyle = 0;
 };
 
 // Registers the class on first use. Returns null on failure.

@@ -42,4 +42,21 @@ for corner in "1 1" "$((WIN_W - 2)) 1" "1 $((WIN_H - 2))" "$((WIN_W - 2)) $((WIN
   pixel=$(tavelin_pixel "$work/screen.png" $((WIN_X + cx)) $((WIN_Y + cy)))
   [ "$pixel" = "$root_colour" ] || fail "window pixel ($cx,$cy) shows #$pixel, not the root's #$root_colour"
 done
-echo "PASS: centred 258x81 window, white corners show the root window"
+# The logo's screen mark is drawn (blue glass at (20,45)), and so is the version label's text.
+read -r r g b <<<"$(convert "$work/screen.png" -format "%[fx:int(255*p{$((WIN_X + 20)),$((WIN_Y + 45))}.r)] %[fx:int(255*p{$((WIN_X + 20)),$((WIN_Y + 45))}.g)] %[fx:int(255*p{$((WIN_X + 20)),$((WIN_Y + 45))}.b)]" info:)"
+[ "$b" -gt $((r + 60)) ] || fail "no logo at (20,45): rgb $r $g $b"
+label=$(convert "$work/screen.png" -crop "184x12+$((WIN_X + 70))+$((WIN_Y + 5))" +repage \
+  -fill black -opaque "#$root_colour" -fill black -opaque white -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:)
+echo "label text pixels: $label"
+[ "$label" -gt 80 ] || fail "the version label shows only $label pixels"
+# Clicks pass where the window is see-through (the pointer is over the root there), and land on
+# the window over the logo.
+root_id=$(printf '%d' "$(xwininfo -root | awk '/Window id:/ {print $4}')")
+xdotool mousemove $((WIN_X + 1)) $((WIN_Y + 1))
+eval "$(xdotool getmouselocation --shell)"
+[ "$WINDOW" = "$root_id" ] || fail "the pointer over a see-through corner is over window $WINDOW, not the root"
+xdotool mousemove $((WIN_X + 20)) $((WIN_Y + 45))
+eval "$(xdotool getmouselocation --shell)"
+[ "$WINDOW" != "$root_id" ] || fail "the pointer over the logo is over the root"
+cp "$work/screen.png" "${TMPDIR:-/tmp}/linux-smoke-last.png"
+echo "PASS: centred 258x81 window with its logo and label, white parts show the root and let clicks through"

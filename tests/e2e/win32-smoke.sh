@@ -19,7 +19,7 @@ if [ -z "${WIN32_SMOKE_DISPLAY_READY:-}" ]; then
   # A stripped static build is a few hundred kilobytes; megabytes mean symbols or a stray library.
   [ "$size" -lt 4194304 ] || fail "tavelin.exe is $size bytes"
   # Only DLLs every Windows installation has: the C runtime and the C++ library are linked in.
-  system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|oleaut32|winmm|msvcrt|ws2_32|version|shlwapi|uxtheme)\.dll$'
+  system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|oleaut32|winmm|msvcrt|ws2_32|version|shlwapi|uxtheme|msimg32)\.dll$'
   imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
   [ -n "$imports" ] || fail "no import table found"
   echo "imports: $(echo $imports)"
@@ -69,4 +69,21 @@ white=$(convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage 
   -format '%[fx:round(mean*w*h)]' info:)
 echo "white pixels in the window: $white"
 [ "$white" = 0 ] || fail "white pixels show: the colour key is not applied"
+# The logo's screen mark is drawn (blue glass at (20,45)), and so is the version label's text.
+px() { convert "$work/screen.png" -format "%[fx:int(255*p{$((X + $1)),$((Y + $2))}.$3)]" info:; }
+r=$(px 20 45 r) b=$(px 20 45 b)
+[ "$b" -gt $((r + 60)) ] || fail "no logo at (20,45): red $r blue $b"
+label=$(convert "$work/screen.png" -crop "184x12+$((X + 70))+$((Y + 5))" +repage -fill white +opaque black \
+  -format '%[fx:round(mean*w*h)]' info:)
+echo "label text pixels: $label"
+[ "$label" -gt 80 ] || fail "the version label shows only $label pixels"
+# Clicks pass where the window is see-through (the pointer is over the root there).
+root_id=$(printf '%d' "$(xwininfo -root | awk '/Window id:/ {print $4}')")
+wx=$X wy=$Y  # getmouselocation sets X and Y too
+xdotool mousemove $((wx + 1)) $((wy + 1))
+eval "$(xdotool getmouselocation --shell)"
+[ "$WINDOW" = "$root_id" ] || fail "the pointer over a see-through corner is over window $WINDOW, not the root"
+xdotool mousemove $((wx + 20)) $((wy + 45))
+eval "$(xdotool getmouselocation --shell)"
+[ "$WINDOW" != "$root_id" ] || fail "the pointer over the logo is over the root"
 echo "win32-smoke: PASS"

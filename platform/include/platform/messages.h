@@ -25,7 +25,30 @@ constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_ENTERIDLE = 0x0121;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+constexpr UINT WM_MBUTTONDOWN = 0x0207;
+constexpr UINT WM_MBUTTONUP = 0x0208;
+constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_USER = 0x0400;
+
+// Mouse messages' wParam bits and lParam packing (client x in the low word, y in the high word).
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
+constexpr LPARAM MakePointParam(int x, int y) {
+  return static_cast<LPARAM>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16) |
+                             static_cast<std::uint16_t>(x));
+}
+constexpr int PointParamX(LPARAM p) { return static_cast<std::int16_t>(p & 0xFFFF); }
+constexpr int PointParamY(LPARAM p) { return static_cast<std::int16_t>((p >> 16) & 0xFFFF); }
 constexpr UINT WM_APP = 0x8000;
 
 // WM_ACTIVATE's wParam: the window lost activation (any other value: it gained it).

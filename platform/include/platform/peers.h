@@ -11,6 +11,8 @@
 
 namespace plat {
 
+class Surface;
+
 // Prepares the backend (the message core's host, the GUI library); called once on the thread
 // that will run the message loop, before any other platform call.
 void InitializeBackend();
@@ -19,6 +21,9 @@ void InitializeBackend();
 bool StartedMinimized();
 
 enum class BorderStyle { None, Single, ToolWindow };
+
+// The pointer's shapes over a window's client area, the platform's standard ones.
+enum class CursorShape { Arrow, HandPoint, IBeam, Wait };
 
 struct BorderIcons {
   bool systemMenu = true;
@@ -30,6 +35,8 @@ struct FontSpec {
   std::string face = "Verdana";
   int pixelHeight = 11;
   COLORREF color = 0;
+  bool bold = false;
+  bool operator==(const FontSpec&) const = default;
 };
 
 // 32-bit ARGB pixels, row by row.
@@ -47,6 +54,11 @@ class FormPeerEvents {
   // The user asked to close the window (title bar button, Alt+F4).
   virtual void PeerCloseRequested() = 0;
   virtual void PeerActivated() = 0;
+  // The client area is to be drawn on `surface` (client coordinates), the background included.
+  virtual void PeerPaint(Surface& surface) {}
+  // A mouse message of the client area (WM_MOUSEMOVE, WM_LBUTTONDOWN... , WM_MOUSELEAVE), at
+  // client coordinates, with the MK_* keys and buttons held.
+  virtual void PeerMouse(UINT msg, int x, int y, WPARAM keys) {}
 };
 
 class FormPeer {
@@ -66,6 +78,11 @@ class FormPeer {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   virtual bool Visible() const = 0;
+  // The client area is to be painted again (PeerPaint) when the loop is next idle; the peer
+  // coalesces repeated requests into one paint.
+  virtual void Invalidate() = 0;
+  // The pointer's shape while it is over the client area.
+  virtual void SetCursor(CursorShape shape) = 0;
 };
 
 // `owner` is the application window; `name` the form's component name (sim tests find by it).

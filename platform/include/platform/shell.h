@@ -9,6 +9,7 @@
 // below are macros there.
 #include <cstddef>
 
+#include "platform/messages.h"
 #include "platform/peers.h"
 #include "platform/wintypes.h"
 
@@ -76,17 +77,7 @@ constexpr UINT NIN_BALLOONHIDE = 0x0403;
 constexpr UINT NIN_BALLOONTIMEOUT = 0x0404;
 constexpr UINT NIN_BALLOONUSERCLICK = 0x0405;
 
-// Mouse messages (also the callback's codes).
-constexpr UINT WM_MOUSEMOVE = 0x0200;
-constexpr UINT WM_LBUTTONDOWN = 0x0201;
-constexpr UINT WM_LBUTTONUP = 0x0202;
-constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
-constexpr UINT WM_RBUTTONDOWN = 0x0204;
-constexpr UINT WM_RBUTTONUP = 0x0205;
-constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
-constexpr UINT WM_MBUTTONDOWN = 0x0207;
-constexpr UINT WM_MBUTTONUP = 0x0208;
-constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+// The callback's codes are the mouse messages of messages.h and these.
 constexpr UINT WM_CONTEXTMENU = 0x007B;
 
 // Asked of every top-level window before the session ends; nonzero lets it end.

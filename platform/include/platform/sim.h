@@ -43,6 +43,7 @@ struct FormRecord {
   plat::FontSpec font;
   plat::IconImage icon;
   bool visible = false;
+  plat::CursorShape cursor = plat::CursorShape::Arrow;
 };
 
 // Live forms, oldest first; a form is found by its name or its caption.
@@ -62,6 +63,9 @@ struct MessageBoxRecord {
 std::vector<MessageBoxRecord> MessageBoxes();
 // Presses OK on the newest open message box; false when none is open.
 bool PressOk();
+
+// Whether the desktop counts as drawing in visual styles (on after Reset).
+void SetVisualStyles(bool active);
 
 // What the next paint request of any window asks for (the rectangle, and whether the
 // background is to be erased first).

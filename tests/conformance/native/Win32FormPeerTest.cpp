@@ -150,14 +150,16 @@ TEST_F(Win32FormPeer, ColourKeyFontIconAndBackgroundReachTheWindow) {
   peer->SetIcon(plat::IconImage{});
   EXPECT_EQ(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
 
-  // The background as the window erases it, drawn into a bitmap of our own.
+  // The background as the window paints it (with everything else, off screen and in one copy),
+  // drawn into a bitmap of our own.
   peer->SetBounds(0, 0, 40, 30);
   peer->SetColor(RGB(0x12, 0x34, 0x56));
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP target = CreateCompatibleBitmap(screen, 40, 30);
   HGDIOBJ previous = SelectObject(memory, target);
-  EXPECT_NE(SendMessageA(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0), 0);
+  EXPECT_NE(SendMessageA(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0), 0);  // nothing to erase first
+  SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
   EXPECT_EQ(GetPixel(memory, 20, 15), RGB(0x12, 0x34, 0x56));
   SelectObject(memory, previous);
   DeleteObject(target);

@@ -1,0 +1,11 @@
+#include "toolkit/Button.h"
+
+namespace tk {
+
+Button::Button(Component* owner) : WinControl(owner) { SetBounds(0, 0, 75, 25); }
+
+void Button::PeerClicked() {
+  Guarded([&] { Click(); });
+}
+
+}  // namespace tk

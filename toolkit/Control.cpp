@@ -1,0 +1,264 @@
+#include "toolkit/Control.h"
+
+#include <algorithm>
+
+#include "toolkit/Form.h"
+#include "toolkit/WinControl.h"
+
+namespace tk {
+
+// --- ControlContainer ---
+
+ControlContainer::~ControlContainer() {
+  // Children outliving their container (owned elsewhere) are left without a parent.
+  for (Control* c : controls_) c->parent_ = nullptr;
+}
+
+void ControlContainer::InsertControl(Control* control) { controls_.push_back(control); }
+
+void ControlContainer::RemoveControl(Control* control) { std::erase(controls_, control); }
+
+void ControlContainer::Realign() {
+  plat::RECT room{0, 0, ClientWidth(), ClientHeight()};
+  for (Align pass : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client}) {
+    for (Control* c : controls_) {
+      if (!c->Visible() || c->GetAlign() != pass) continue;
+      const int w = c->Width(), h = c->Height();
+      switch (pass) {
+        case Align::Top:
+          c->SetBounds(room.left, room.top, room.right - room.left, h);
+          room.top += h;
+          break;
+        case Align::Bottom:
+          c->SetBounds(room.left, room.bottom - h, room.right - room.left, h);
+          room.bottom -= h;
+          break;
+        case Align::Left:
+          c->SetBounds(room.left, room.top, w, room.bottom - room.top);
+          room.left += w;
+          break;
+        case Align::Right:
+          c->SetBounds(room.right - w, room.top, w, room.bottom - room.top);
+          room.right -= w;
+          break;
+        case Align::Client:
+          c->SetBounds(room.left, room.top, std::max<int>(room.right - room.left, 0), std::max<int>(room.bottom - room.top, 0));
+          break;
+        case Align::None: break;
+      }
+    }
+  }
+}
+
+void ControlContainer::PaintControls(Canvas& canvas) {
+  // Graphic controls first, in z-order; windowed ones lie above them all.
+  for (Control* c : controls_) {
+    if (!c->Visible() || c->IsWindowed() || c->Width() <= 0 || c->Height() <= 0) continue;
+    canvas.Save();
+    canvas.ClipRect(c->BoundsRect());
+    canvas.Translate(c->Left(), c->Top());
+    c->Paint(canvas);
+    canvas.Restore();
+  }
+  for (Control* c : controls_) {
+    auto* inner = dynamic_cast<ControlContainer*>(c);
+    if (!inner || !c->Visible()) continue;
+    canvas.Save();
+    canvas.ClipRect(c->BoundsRect());
+    const plat::POINT mine = ClientOrigin(), theirs = inner->ClientOrigin();
+    canvas.Translate(theirs.x - mine.x, theirs.y - mine.y);
+    inner->PaintControls(canvas);
+    canvas.Restore();
+  }
+}
+
+Control* ControlContainer::ControlAtPos(int x, int y) {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    Control* c = *it;
+    if (!c->Visible() || x < c->Left() || y < c->Top() || x >= c->Left() + c->Width() || y >= c->Top() + c->Height())
+      continue;
+    if (auto* inner = dynamic_cast<ControlContainer*>(c)) {
+      const plat::POINT mine = ClientOrigin(), theirs = inner->ClientOrigin();
+      if (Control* deeper = inner->ControlAtPos(x + mine.x - theirs.x, y + mine.y - theirs.y)) return deeper;
+    }
+    return c;
+  }
+  return nullptr;
+}
+
+void ControlContainer::CollectTabStops(std::vector<Control*>& out) {
+  std::vector<WinControl*> windowed;
+  for (Control* c : controls_)
+    if (auto* w = dynamic_cast<WinControl*>(c); w && w->CanFocus()) windowed.push_back(w);
+  std::stable_sort(windowed.begin(), windowed.end(), [](auto* a, auto* b) { return a->TabOrder() < b->TabOrder(); });
+  for (WinControl* w : windowed) {
+    if (w->TabStop()) out.push_back(w);
+    if (auto* inner = dynamic_cast<ControlContainer*>(w)) inner->CollectTabStops(out);
+  }
+}
+
+plat::CursorShape ShapeOf(Cursor cursor) {
+  switch (cursor) {
+    case Cursor::HandPoint: return plat::CursorShape::HandPoint;
+    case Cursor::IBeam: return plat::CursorShape::IBeam;
+    case Cursor::Wait: return plat::CursorShape::Wait;
+    case Cursor::Default:
+    case Cursor::Arrow: break;
+  }
+  return plat::CursorShape::Arrow;
+}
+
+// --- Control ---
+
+Control::Control(Component* owner) : Component(owner) {}
+
+Control::~Control() { SetParent(nullptr); }
+
+void Control::SetParent(ControlContainer* parent) {
+  if (parent_ == parent) return;
+  if (parent_) {
+    Invalidate();
+    if (Form* form = ParentForm()) form->ControlRemoved(this);
+    parent_->RemoveControl(this);
+  }
+  parent_ = parent;
+  if (parent_) {
+    parent_->InsertControl(this);
+    if (align_ != Align::None) parent_->Realign();
+    Invalidate();
+  }
+  ParentChanged();
+  FontChanged();
+}
+
+Form* Control::ParentForm() const { return parent_ ? parent_->ContainerForm() : nullptr; }
+
+plat::POINT Control::FormOrigin() const {
+  plat::POINT p{left_, top_};
+  if (parent_) {
+    const plat::POINT o = parent_->ClientOrigin();
+    p.x += o.x;
+    p.y += o.y;
+  }
+  return p;
+}
+
+void Control::SetBounds(int left, int top, int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  Invalidate();
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  Invalidate();
+  BoundsChanged();
+  if (auto* inner = dynamic_cast<ControlContainer*>(this)) inner->Realign();
+}
+
+void Control::SetAlign(Align align) {
+  if (align_ == align) return;
+  align_ = align;
+  if (parent_) parent_->Realign();
+}
+
+void Control::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  if (!visible) Invalidate();
+  visible_ = visible;
+  if (visible) Invalidate();
+  VisibleChanged();
+  if (parent_ && align_ != Align::None) parent_->Realign();
+  if (Form* form = ParentForm(); form && !visible) form->ControlRemoved(this);
+}
+
+bool Control::Showing() const {
+  if (!visible_ || !parent_) return false;
+  Form* form = ParentForm();
+  return form && form->Visible();
+}
+
+void Control::SetCursor(Cursor cursor) {
+  cursor_ = cursor;
+  if (Form* form = ParentForm(); form && form->HoveredControl() == this) form->UpdateCursor();
+}
+
+void Control::SetEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  EnabledChanged();
+}
+
+bool Control::ShowHint() const {
+  if (parentShowHint_) return parent_ ? parent_->ShowHint() : false;
+  return showHint_;
+}
+
+void Control::SetShowHint(bool show) {
+  showHint_ = show;
+  parentShowHint_ = false;
+}
+
+const plat::FontSpec& Control::GetFont() const { return parentFont_ && parent_ ? parent_->GetFont() : font_; }
+
+void Control::SetFont(const plat::FontSpec& font) {
+  font_ = font;
+  parentFont_ = false;
+  FontChanged();
+}
+
+void Control::SetParentFont(bool on) {
+  if (parentFont_ == on) return;
+  if (!on && parent_) font_ = parent_->GetFont();
+  parentFont_ = on;
+  FontChanged();
+}
+
+Color Control::GetColor() const { return parentColor_ && parent_ ? parent_->GetColor() : color_; }
+
+void Control::SetColor(Color color) {
+  color_ = color;
+  parentColor_ = false;
+  Invalidate();
+}
+
+void Control::SetParentColor(bool on) {
+  parentColor_ = on;
+  Invalidate();
+}
+
+void Control::ParentFontChanged() {
+  if (parentFont_ || parentColor_) FontChanged();
+  if (auto* inner = dynamic_cast<ControlContainer*>(this))
+    for (Control* c : inner->Controls()) c->ParentFontChanged();
+}
+
+void Control::Invalidate() {
+  if (!parent_ || !visible_) return;
+  parent_->InvalidateContainer();
+}
+
+void Control::Update() {
+  if (Form* form = ParentForm()) form->Update();
+}
+
+void Control::MouseDown(MouseButton button, ShiftState shift, int x, int y) { Fire(OnMouseDown, this, button, shift, x, y); }
+
+void Control::MouseMove(ShiftState shift, int x, int y) { Fire(OnMouseMove, this, shift, x, y); }
+
+void Control::MouseUp(MouseButton button, ShiftState shift, int x, int y) { Fire(OnMouseUp, this, button, shift, x, y); }
+
+void Control::Click() { Fire(OnClick, this); }
+
+void Control::DblClick() { Fire(OnDblClick, this); }
+
+void Control::HandleMouseEnter() {
+  if (Form* form = ParentForm()) form->HintControlEntered(this);
+}
+
+void Control::HandleMouseLeave() {
+  if (Form* form = ParentForm()) form->HintControlLeft(this);
+}
+
+}  // namespace tk

@@ -1,0 +1,26 @@
+#pragma once
+// A framed group with a caption; its children take its font (and font colour) unless they
+// have their own.
+#include "toolkit/WinControl.h"
+
+namespace tk {
+
+class GroupBox : public WinControl, public ControlContainer {
+ public:
+  explicit GroupBox(Component* owner);
+
+  Form* ContainerForm() override { return ParentForm(); }
+  plat::POINT ClientOrigin() const override { return FormOrigin(); }
+  int ClientWidth() const override { return Width(); }
+  int ClientHeight() const override { return Height(); }
+  const plat::FontSpec& GetFont() const override { return Control::GetFont(); }
+  Color GetColor() const override { return Control::GetColor(); }
+  bool ShowHint() const override { return Control::ShowHint(); }
+  void InvalidateContainer() override { Invalidate(); }
+
+ protected:
+  plat::ControlKind Kind() const override { return plat::ControlKind::GroupBox; }
+  void FontChanged() override;
+};
+
+}  // namespace tk
