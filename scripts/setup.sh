@@ -10,6 +10,11 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64
   tigervnc-standalone-server x11-xserver-utils x11-utils xdotool imagemagick
   procps
+  # the packages: dpkg-shlibdeps, lintian's checks, the "stripped" check, the Windows installer
+  dpkg-dev
+  lintian
+  file
+  nsis
 )
 
 missing=()
