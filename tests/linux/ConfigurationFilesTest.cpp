@@ -125,6 +125,8 @@ TEST_F(ConfigurationFiles, TheInstallKeyWrittenAsTheDocumentationSaysIsRead) {
   ASSERT_NE(end, std::string::npos);
   PutMachineHive(doc.substr(begin, end - begin));
   EXPECT_EQ(ReadInstallPathValue(), "/var/lib/tavelin/");
+  EXPECT_EQ(doc.substr(begin, end - begin), Contents(fs::path(TAVELIN_SOURCE_DIR) / "packaging/debian/machine.reg"))
+      << "the package installs the key that the documentation shows";
 }
 
 // Runs `checks` as an account that may read but not write the machine hive: nobody, when the
