@@ -107,6 +107,7 @@ cleanup() {
   if [ -n "${TAVELIN_PACKAGE_ON_HOST:-}" ]; then
     dpkg --purge tavelin >/dev/null 2>&1 || true
     for u in "${users[@]}"; do userdel -r "$u" >/dev/null 2>&1 || true; done
+    rm -f /usr/local/bin/tavelin-settings-probe /etc/xdg/autostart/tavelin-other-test.desktop
   fi
 }
 trap cleanup EXIT
