@@ -68,6 +68,10 @@ if [ "$stage" = outside ]; then
   work=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-package.XXXXXX")
   trap 'rm -rf "$unpacked" "$work"' EXIT
   cp "$deb" "$work/tavelin.deb"
+  # A later version of the same build, to upgrade to.
+  version=$(dpkg-deb -f "$deb" Version)
+  bash "$source_dir/packaging/debian/build-deb.sh" "$build/app/tavelin" "$version.1" "$work/upgrade" >/dev/null
+  mv "$work/upgrade/tavelin_$version.1_amd64.deb" "$work/tavelin-upgrade.deb"
   if unshare --mount --propagation private bash "$self" "$build" namespace "$work"; then
     note "PASS"
     exit 0
@@ -184,10 +188,15 @@ export scripts scratch
 out=$("$scripts/with-xvnc.sh" -g 1024x768 bash -c run_program) || fail "the installed program: $out"
 note "the installed program started for an ordinary user and showed its logo"
 
-# An administrator's edit of the install key survives a reinstall.
+# An upgrade keeps an administrator's edit of the install key, the folder's rights and the
+# users' files.
 sed -i 's|/var/lib/tavelin/|/srv/tavelin/|' /etc/xdg/tavelin/machine.reg
-dpkg -i "$deb" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log" >&2; fail "reinstalling failed"; }
-grep -q '"sciezka"="/srv/tavelin/"' /etc/xdg/tavelin/machine.reg || fail "a reinstall overwrote the edited install key"
+dpkg -i "$(dirname "$deb")/tavelin-upgrade.deb" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log" >&2; fail "upgrading failed"; }
+dpkg-query -W -f='${Version}' tavelin | grep -q '\.1$' || fail "the package was not upgraded"
+grep -q '"sciezka"="/srv/tavelin/"' /etc/xdg/tavelin/machine.reg || fail "an upgrade overwrote the edited install key"
+[ "$(stat -c '%a %U' /var/lib/tavelin)" = "1777 root" ] || fail "an upgrade changed the settings folder's rights"
+grep -qx 'resolution=3' "$anna" || fail "an upgrade changed a user's settings"
+note "upgraded: the edited key, the folder's rights and the users' files are kept"
 
 # Removing leaves the users' files and the key; the program's own log-on entry goes, others stay.
 mkdir -p /etc/xdg/autostart
