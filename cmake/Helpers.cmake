@@ -49,4 +49,4 @@ endfunction()
 # The program's own libraries, most dependent first. A backend library follows them on a link
 # line: static libraries resolve left to right, and the toolkit's calls into the platform are
 # resolved only by a backend named after it.
-set(TAVELIN_PROGRAM_LIBS tavelin_app tavelin_desktop tavelin_controls tavelin_toolkit)
+set(TAVELIN_PROGRAM_LIBS tavelin_app tavelin_desktop tavelin_speech tavelin_controls tavelin_toolkit)

@@ -10,8 +10,21 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64
   tigervnc-standalone-server x11-xserver-utils x11-utils xdotool imagemagick
   procps
+  # an XEmbed tray host for the tray icon's end-to-end test
+  trayer
+  # a private session bus for the StatusNotifierItem and balloon tests
+  dbus-daemon
+  # speech: espeak-ng renders, libsoxr converts the rate, ALSA plays
+  espeak-ng libespeak-ng-dev libsoxr-dev libasound2-dev
+  # sound tests and benchmark: WAV inspection, a paced sound server behind ALSA's default device
+  alsa-utils sox pulseaudio libasound2-plugins
   fonts-dejavu-core  # the Verdana substitute that drawn text and the pixel tests use
   librsvg2-bin       # rsvg-convert, for app/artwork/generate.py
+  # the packages: dpkg-shlibdeps, lintian's checks, the "stripped" check, the Windows installer
+  dpkg-dev
+  lintian
+  file
+  nsis
 )
 
 missing=()

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Runs a command with DISPLAY set to a private Xvnc server (loopback only, no VNC port, on a
-# free display number), then stops that server by its PID.
-#   with-xvnc.sh [-g WxH] [-d depth] command args...
+# free display number), then stops that server by its PID. The command finds the server's PID in
+# TAVELIN_XVNC_PID. -x turns an X extension off (e.g. -x RANDR); it may be given more than once.
+#   with-xvnc.sh [-g WxH] [-d depth] [-x extension] command args...
 set -euo pipefail
 geometry=1024x768
 depth=24
+extensions=()
 while true; do
   case "${1:-}" in
     -g) geometry=$2; shift 2 ;;
     -d) depth=$2; shift 2 ;;
+    -x) extensions+=(-extension "$2"); shift 2 ;;
     *) break ;;
   esac
 done
@@ -20,9 +23,16 @@ done
 [ -n "$display" ] || { echo "with-xvnc: no free display number" >&2; exit 2; }
 
 Xvnc ":$display" -geometry "$geometry" -depth "$depth" -SecurityTypes None -localhost -rfbport -1 \
-  -nolisten tcp >"${TMPDIR:-/tmp}/xvnc-$display.log" 2>&1 &
+  -nolisten tcp "${extensions[@]}" >"${TMPDIR:-/tmp}/xvnc-$display.log" 2>&1 &
 xvnc_pid=$!
-cleanup() { kill "$xvnc_pid" 2>/dev/null || true; wait "$xvnc_pid" 2>/dev/null || true; }
+cleanup() {
+  kill "$xvnc_pid" 2>/dev/null || true
+  wait "$xvnc_pid" 2>/dev/null || true
+  # A server killed outright (a test may do that) leaves its lock and socket behind.
+  if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$display-lock")" = "$xvnc_pid" ]; then
+    rm -f "/tmp/.X$display-lock" "/tmp/.X11-unix/X$display"
+  fi
+}
 trap cleanup EXIT INT TERM
 
 for _ in $(seq 1 100); do
@@ -30,5 +40,5 @@ for _ in $(seq 1 100); do
   kill -0 "$xvnc_pid" 2>/dev/null || { cat "${TMPDIR:-/tmp}/xvnc-$display.log" >&2; exit 2; }
   sleep 0.05
 done
-export DISPLAY=":$display"
+export DISPLAY=":$display" TAVELIN_XVNC_PID=$xvnc_pid
 "$@"

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/messages.h"
+#include "platform/speech.h"
 #include "toolkit/Action.h"
 #include "toolkit/Form.h"
 #include "toolkit/HintWindow.h"
@@ -50,16 +51,22 @@ Application* App() { return theApplication; }
 Application::Application() : Component(nullptr), hintColor_(clInfoBk) { theApplication = this; }
 
 Application::~Application() {
+  shuttingDown_ = true;
   // Forms and everything else owned go first (the Component destructor would do it later, but
   // they may still talk to the application window).
   while (!Components().empty()) delete Components().back();
-  if (handle_) plat::DestroyWindow(handle_);
+  if (handle_) {
+    plat::DestroyWindow(handle_);
+    plat::CoUninitialize();
+  }
   if (theApplication == this) theApplication = nullptr;
 }
 
 void Application::Initialize() {
   if (handle_) return;
   plat::InitializeBackend();
+  // The speech objects live in this thread's (single-threaded) object model.
+  plat::CoInitialize(nullptr);
   handle_ = plat::CreateApplicationWindow(title_, &Application::WindowProc);
   startedMinimized_ = plat::StartedMinimized();
   Synchronizer::SetGuiThread(handle_, CM_SYNCHRONIZE);
@@ -147,11 +154,15 @@ void Application::ShowException(const std::exception& error) {
 
 void Application::MessageBox(const std::string& text) { ShowModalBox(text, false); }
 
+plat::ModalPump& Application::ModalLoop() {
+  if (!modalLoop_) modalLoop_ = std::make_unique<LoopPump>(*this);
+  return *modalLoop_;
+}
+
 void Application::ShowModalBox(const std::string& text, bool error) {
-  LoopPump pump(*this);
   ModalStarted();
   try {
-    plat::RunMessageBox(handle_, text, title_, error, pump);
+    plat::RunMessageBox(handle_, text, title_, error, ModalLoop());
   } catch (...) {
     ModalFinished();
     throw;

@@ -2,6 +2,7 @@
 // The application object: the message loop with its idle moments, the application-wide settings,
 // one handler per application event, hooks on the application window, and the exception box.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ class Application : public Component {
   // Posts the quit message; the loop ends at its next turn.
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // True from the start of the application's destruction: windows are going, none is to appear.
+  bool ShuttingDown() const { return shuttingDown_; }
+  // The nested loop that modal boxes and popup menus run: one message or idle moment per call.
+  plat::ModalPump& ModalLoop();
 
   void HandleException(const std::exception& error);
   void ShowException(const std::exception& error);
@@ -140,6 +145,8 @@ class Application : public Component {
 
   plat::HWND handle_ = nullptr;
   bool terminated_ = false;
+  bool shuttingDown_ = false;
+  std::unique_ptr<plat::ModalPump> modalLoop_;
   bool startedMinimized_ = false;
   Form* mainForm_ = nullptr;
   std::vector<Form*> forms_;

@@ -58,6 +58,7 @@ void Call(const std::function<void()>& call) {
   plat::UINT message = S().wakeMessage;
   held.unlock();
   plat::PostMessageA(target, message, 0, 0);
+  plat::WakeBlockedGuiThread();
   held.lock();
   S().changed.wait(held, [&] { return pending.done; });
   if (pending.error) std::rethrow_exception(pending.error);
@@ -86,17 +87,16 @@ bool CheckSynchronize() {
 }
 
 void WaitOnGuiThread(const std::function<bool()>& finished) {
+  // Blocks through the platform, so that the sim's clock can move the devices a worker waits on.
   for (;;) {
     CheckSynchronize();
-    std::unique_lock held(S().lock);
     if (finished()) return;
-    S().changed.wait(held, [&] { return !S().waiting.empty() || finished(); });
+    plat::BlockGuiThread();
   }
 }
 
 void NotifyStateChanged() {
-  std::lock_guard g(S().lock);
-  S().changed.notify_all();
+  plat::WakeBlockedGuiThread();
 }
 
 }  // namespace tk::Synchronizer

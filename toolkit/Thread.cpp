@@ -1,5 +1,6 @@
 #include "toolkit/Thread.h"
 
+#include "platform/messages.h"
 #include "toolkit/Synchronizer.h"
 
 namespace tk {
@@ -7,6 +8,10 @@ namespace tk {
 Thread::Thread(bool createSuspended) {
   // The thread waits for Start, so a derived class is fully built before Execute runs.
   thread_ = std::thread([this] { Run(); });
+  {
+    std::unique_lock held(startLock_);
+    startSignal_.wait(held, [this] { return idKnown_; });
+  }
   if (!createSuspended) Start();
 }
 
@@ -30,6 +35,9 @@ void Thread::Start() {
 void Thread::Run() {
   {
     std::unique_lock held(startLock_);
+    threadId_ = plat::GetCurrentThreadId();
+    idKnown_ = true;
+    startSignal_.notify_all();
     startSignal_.wait(held, [this] { return started_; });
   }
   try {

@@ -1,6 +1,8 @@
 #pragma once
 // A worker thread with a terminate flag. OnTerminate runs on the GUI thread after Execute ends;
-// with FreeOnTerminate the object then deletes itself.
+// with FreeOnTerminate the object then deletes itself. The thread reads FreeOnTerminate once,
+// after OnTerminate has run: the GUI thread may change it up to and inside OnTerminate, and
+// whoever holds the object then knows for sure who deletes it.
 #include <atomic>
 #include <condition_variable>
 #include <exception>
@@ -8,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/wintypes.h"
 #include "toolkit/Events.h"
 
 namespace tk {
@@ -28,6 +31,9 @@ class Thread {
   int WaitFor();
   bool FreeOnTerminate() const { return freeOnTerminate_; }
   void SetFreeOnTerminate(bool free) { freeOnTerminate_ = free; }
+  // The platform's identifier of the thread (a target for PostThreadMessage), known from
+  // construction on, also while suspended.
+  plat::DWORD ThreadID() const { return threadId_; }
   int ReturnValue() const { return returnValue_; }
   // What Execute raised, if anything.
   std::exception_ptr FatalException() const { return fatalException_; }
@@ -48,9 +54,11 @@ class Thread {
   std::mutex startLock_;
   std::condition_variable startSignal_;
   bool started_ = false;
+  bool idKnown_ = false;
+  plat::DWORD threadId_ = 0;
   std::atomic<bool> terminated_{false};
   std::atomic<bool> finished_{false};
-  bool freeOnTerminate_ = false;
+  std::atomic<bool> freeOnTerminate_{false};
   int returnValue_ = 0;
   std::exception_ptr fatalException_;
 };

@@ -37,6 +37,8 @@ struct ThreadQueue {
   bool quitPosted = false;
   int quitCode = 0;
   std::condition_variable wake;  // for threads the host does not own
+  bool processing = false;        // took a message and has not come back for the next one
+  bool busy = false;              // counted in MessageCore::busyThreads
 };
 
 struct WindowRecord {
@@ -73,6 +75,20 @@ class MessageCore {
   std::uintptr_t nextHandle = 0x10010;
   UINT nextRegistered = 0xC000;
   UINT_PTR nextThreadTimerId = 1;
+  std::atomic<int> busyThreads{0};
+
+  // A thread other than the GUI thread is busy while it has messages waiting or is handling one;
+  // the sim's clock waits for it, as real time would pass only while it works. Lock held.
+  void UpdateBusy(ThreadQueue& q) {
+    const bool busy = (q.processing || !q.posted.empty()) && !(host && host->OwnsThread(q.threadId));
+    if (busy == q.busy) return;
+    q.busy = busy;
+    if (busy) {
+      ++busyThreads;
+    } else if (--busyThreads == 0 && host) {
+      host->OtherThreadsIdle();
+    }
+  }
 
   std::uint64_t Now() { return host ? host->NowMs() : 0; }
 
@@ -109,6 +125,7 @@ class MessageCore {
     ThreadQueue* q = ExistingQueue(threadId);
     if (!q) q = &QueueOf(threadId);  // a window's thread always has a queue
     q->posted.push_back(MSG{hwnd, msg, wParam, lParam, static_cast<DWORD>(Now()), {0, 0}});
+    UpdateBusy(*q);
     Wake(*q);
     return true;
   }
@@ -161,7 +178,10 @@ class MessageCore {
     for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
       if (!WindowMatches(filter, it->hwnd) || !InRange(it->message, min, max)) continue;
       *out = *it;
-      if (remove) q.posted.erase(it);
+      if (remove) {
+        q.posted.erase(it);
+        UpdateBusy(q);
+      }
       return true;
     }
     if (q.quitPosted) {
@@ -196,6 +216,8 @@ class MessageCore {
       held.lock();
       return;
     }
+    q.processing = false;
+    UpdateBusy(q);
     if (!deadline) {
       q.wake.wait(held);
       return;
@@ -232,7 +254,12 @@ struct ThreadIdentity {
   ~ThreadIdentity() {
     auto& c = Core();
     std::lock_guard g(c.lock);
-    c.queues.erase(id);
+    if (auto it = c.queues.find(id); it != c.queues.end()) {
+      it->second->processing = false;
+      it->second->posted.clear();
+      c.UpdateBusy(*it->second);
+      c.queues.erase(it);
+    }
     std::erase_if(c.timers, [this](const TimerRecord& t) { return t.threadId == id; });
   }
 };
@@ -245,6 +272,13 @@ namespace core {
 void InstallMessageHost(MessageHost* host) {
   std::lock_guard g(Core().lock);
   Core().host = host;
+}
+
+bool OtherThreadsBusy() { return Core().busyThreads.load() > 0; }
+
+MessageHost* InstalledHost() {
+  std::lock_guard g(Core().lock);
+  return Core().host;
 }
 
 HWND CreateCoreWindow(const char* className, const char* caption, WNDPROC proc) {
@@ -342,12 +376,13 @@ BOOL IsIconic(HWND hwnd) {
 BOOL ShowWindow(HWND hwnd, int cmd) {
   auto& c = Core();
   core::WindowObserver* observer;
-  bool wasVisible, visible, iconic;
+  bool wasVisible, wasIconic, visible, iconic;
   {
     std::lock_guard g(c.lock);
     auto* w = c.Find(hwnd);
     if (!w) return 0;
     wasVisible = w->visible;
+    wasIconic = w->iconic;
     switch (cmd) {
       case SW_HIDE: w->visible = false; break;
       case SW_SHOWMINIMIZED:
@@ -359,15 +394,32 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     iconic = w->iconic;
   }
   if (observer) observer->ShowStateChanged(visible, iconic);
+  // As on Windows, a window learns that it was minimised or restored through WM_SIZE.
+  if (iconic != wasIconic) SendMessageA(hwnd, WM_SIZE, iconic ? SIZE_MINIMIZED : SIZE_RESTORED, 0);
   return wasVisible;
 }
 
-BOOL SetWindowTextA(HWND hwnd, const char* text) {
-  std::lock_guard g(Core().lock);
-  auto* w = Core().Find(hwnd);
-  if (!w) return 0;
-  w->caption = text ? text : "";
+namespace core {
+
+BOOL BringToFront(HWND hwnd) {
+  WindowObserver* observer;
+  {
+    std::lock_guard g(Core().lock);
+    auto* w = Core().Find(hwnd);
+    if (!w) return 0;
+    observer = w->observer;
+  }
+  if (observer) observer->BringToFront();
   return 1;
+}
+
+}  // namespace core
+
+BOOL SetWindowTextA(HWND hwnd, const char* text) {
+  // As on Windows, the text reaches the window's procedure as WM_SETTEXT (hooks on the
+  // application window see every write), and the default procedure keeps it.
+  if (!IsWindow(hwnd)) return 0;
+  return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : "")) ? 1 : 0;
 }
 
 HWND FindWindowA(const char* className, const char* caption) {
@@ -425,6 +477,13 @@ LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CLOSE) DestroyWindow(hwnd);
+  if (msg == WM_SETTEXT) {
+    std::lock_guard g(Core().lock);
+    auto* w = Core().Find(hwnd);
+    if (!w) return 0;
+    w->caption = reinterpret_cast<const char*>(lParam);
+    return 1;
+  }
   return 0;
 }
 
@@ -507,7 +566,11 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   const DWORD self = GetCurrentThreadId();
   for (;;) {
     ThreadQueue& q = c.Look(held, self);
-    if (c.Take(q, msg, hwnd, filterMin, filterMax, true)) return msg->message == WM_QUIT ? 0 : 1;
+    if (c.Take(q, msg, hwnd, filterMin, filterMax, true)) {
+      q.processing = true;
+      c.UpdateBusy(q);
+      return msg->message == WM_QUIT ? 0 : 1;
+    }
     c.Sleep(held, q, hwnd, filterMin, filterMax);
   }
 }

@@ -29,9 +29,21 @@ class MessageHost {
 
   // Wakes the owned thread from Sleep; may be called from any thread.
   virtual void Wake() = 0;
+
+  // Runs the next event of a simulated device while the GUI thread is blocked (the clock moves
+  // to it); false when there is none. Real devices keep their own time.
+  virtual bool RunDeviceEvent() { return false; }
+
+  // Every thread but the GUI thread has gone back to waiting for messages (called with the
+  // core's lock held: wake, do nothing more).
+  virtual void OtherThreadsIdle() {}
 };
 
 // Installs the backend's host; called once, before the first message call.
 void InstallMessageHost(MessageHost* host);
+// The installed host, or null before InitializeBackend.
+MessageHost* InstalledHost();
+// Whether a thread other than the GUI thread has messages waiting or is handling one.
+bool OtherThreadsBusy();
 
 }  // namespace plat::core

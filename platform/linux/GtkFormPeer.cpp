@@ -15,6 +15,7 @@
 #include "platform/linux/GtkClientArea.h"
 #include "platform/linux/GtkCss.h"
 #include "platform/linux/GtkSession.h"
+#include "platform/linux/IconPixbuf.h"
 #include "platform/linux/TaskbarPresence.h"
 #include "platform/messages.h"
 #include "platform/peers.h"
@@ -22,25 +23,7 @@
 namespace plat {
 namespace {
 
-GdkPixbuf* PixbufFromArgb(const IconImage& icon) {
-  if (icon.argb.size() < static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height))
-    throw std::invalid_argument("icon image has fewer pixels than its size says");
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, icon.width, icon.height);
-  if (!pixbuf) throw std::runtime_error("cannot allocate the icon image");
-  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
-  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-  for (int y = 0; y < icon.height; ++y) {
-    guchar* out = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-    for (int x = 0; x < icon.width; ++x) {
-      const std::uint32_t p = icon.argb[static_cast<std::size_t>(y) * icon.width + x];
-      *out++ = static_cast<guchar>(p >> 16);
-      *out++ = static_cast<guchar>(p >> 8);
-      *out++ = static_cast<guchar>(p);
-      *out++ = static_cast<guchar>(p >> 24);
-    }
-  }
-  return pixbuf;
-}
+using linux_icon::PixbufFromArgb;
 
 class GtkFormPeer final : public FormPeer, public core::WindowObserver, private taskbar::Member {
  public:
@@ -89,6 +72,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
   HWND Handle() const override { return handle_; }
+  void BringToFront() override { gtk_window_present(GTK_WINDOW(window_)); }
   GtkWidget* Client() const { return client_; }
 
   void SetCaption(const std::string& caption) override {

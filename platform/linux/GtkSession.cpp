@@ -20,9 +20,15 @@ void InitializeBackend() {
   static const bool opened = [] {
     // Shapes, positions and RandR are X11 features; under Wayland GTK runs through XWayland.
     gdk_set_allowed_backends("x11");
+    // Nothing here draws with OpenGL, yet GDK probes GLX when it opens the display unless told
+    // not to: the probe loads the whole Mesa driver (some 55 MB resident for the first GTK
+    // program on a display) and crashes inside Mesa when the X server goes away during it.
+    // A value the user set stays.
+    g_setenv("GDK_GL", "disable", FALSE);
     return gtk_init_check(nullptr, nullptr) != FALSE;
   }();
   displayOpen = opened;
+  gtk::EndProgramWhenDisplayIsLost();
   gtk::InstallGlibMessageHost();
 }
 

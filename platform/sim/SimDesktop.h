@@ -18,6 +18,7 @@ struct ScriptedAction {
   std::uint64_t when;
   std::uint64_t order;
   std::function<void()> action;
+  bool device = false;  // a sound device's event: also runs while the GUI thread is blocked
 };
 
 // A form peer as the display-list queries reach it.
@@ -54,5 +55,12 @@ struct Desktop {
 };
 
 Desktop& TheDesktop();
+
+// Runs `action` on the GUI thread when the clock reaches `whenMs` (SimHost.cpp).
+void ScheduleDeviceEvent(std::uint64_t whenMs, std::function<void()> action);
+// Forgets the sound devices of an earlier test (SimWave.cpp).
+void ResetWave();
+// Forgets the speech engine's script and record (SimSpeech.cpp).
+void ResetSpeech();
 
 }  // namespace sim::detail

@@ -7,6 +7,7 @@
 #include "platform/core/MessageHost.h"
 #include "platform/messages.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimShellState.h"
 #include "platform/sim_config.h"
 
 namespace sim::detail {
@@ -36,8 +37,16 @@ class SimHost final : public plat::core::MessageHost {
 
   void Sleep(std::optional<std::uint64_t> deadlineMs) override {
     auto& d = TheDesktop();
+    // Time stands still while a worker handles what it was sent (a device's buffer, say).
+    const bool othersBusy = plat::core::OtherThreadsBusy();
     std::unique_lock held(d.lock);
     if (d.wakePending) {
+      d.wakePending = false;
+      return;
+    }
+    if (othersBusy) {
+      if (!d.woken.wait_for(held, kStallLimit, [&] { return d.wakePending; }))
+        throw std::runtime_error("sim: a worker thread never went back to waiting for messages");
       d.wakePending = false;
       return;
     }
@@ -67,16 +76,55 @@ class SimHost final : public plat::core::MessageHost {
     d.wakePending = true;
     d.woken.notify_all();
   }
+
+  bool RunDeviceEvent() override {
+    if (plat::core::OtherThreadsBusy()) return false;  // it wakes the GUI thread when done
+    auto& d = TheDesktop();
+    std::unique_lock held(d.lock);
+    auto next = d.script.end();
+    for (auto it = d.script.begin(); it != d.script.end(); ++it)
+      if (it->device && (next == d.script.end() || it->when < next->when ||
+                         (it->when == next->when && it->order < next->order)))
+        next = it;
+    if (next == d.script.end()) return false;
+    d.now = std::max(d.now, next->when);
+    auto action = std::move(next->action);
+    d.script.erase(next);
+    held.unlock();
+    action();
+    return true;
+  }
+
+  void OtherThreadsIdle() override;
 };
 
+void SimHost::OtherThreadsIdle() {
+  Wake();
+  plat::WakeBlockedGuiThread();
+}
+
+SimHost& Host() {
+  static SimHost host;
+  return host;
+}
+
 }  // namespace
+
+void ScheduleDeviceEvent(std::uint64_t whenMs, std::function<void()> action) {
+  {
+    auto& d = TheDesktop();
+    std::lock_guard g(d.lock);
+    d.script.push_back({whenMs, d.nextOrder++, std::move(action), true});
+  }
+  Host().Wake();
+  plat::WakeBlockedGuiThread();
+}
 }  // namespace sim::detail
 
 namespace plat {
 
 void InitializeBackend() {
-  static sim::detail::SimHost host;
-  core::InstallMessageHost(&host);
+  core::InstallMessageHost(&sim::detail::Host());
   std::lock_guard g(sim::detail::TheDesktop().lock);
   sim::detail::TheDesktop().guiThread = GetCurrentThreadId();
 }
@@ -95,6 +143,9 @@ using detail::TheDesktop;
 void Reset() {
   plat::InitializeBackend();
   ResetConfiguration();
+  detail::ResetWave();
+  detail::ResetSpeech();
+  detail::ResetShell();
   auto& d = TheDesktop();
   std::lock_guard g(d.lock);
   d.script.clear();

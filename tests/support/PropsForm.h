@@ -16,9 +16,10 @@ class PropsForm : public tk::Form {
  protected:
   void AssignLayout() override {
     SetName(name_);
-    props = new TqelApplicationProperties(this);
+    props = NewProps();
     if (layout_) layout_(*props);
   }
+  virtual TqelApplicationProperties* NewProps() { return new TqelApplicationProperties(this); }
 
  private:
   std::string name_;

@@ -14,12 +14,15 @@ namespace plat {
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
+constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_SETTINGCHANGE = 0x001A;
 constexpr UINT WM_ACTIVATEAPP = 0x001C;
+constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_ENTERIDLE = 0x0121;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
@@ -29,6 +32,9 @@ constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+constexpr UINT WM_MBUTTONDOWN = 0x0207;
+constexpr UINT WM_MBUTTONUP = 0x0208;
+constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_USER = 0x0400;
 
@@ -48,6 +54,10 @@ constexpr UINT WM_APP = 0x8000;
 // WM_ACTIVATE's wParam: the window lost activation (any other value: it gained it).
 constexpr WPARAM WA_INACTIVE = 0;
 constexpr WPARAM WA_ACTIVE = 1;
+
+// WM_SIZE's wParam.
+constexpr WPARAM SIZE_RESTORED = 0;
+constexpr WPARAM SIZE_MINIMIZED = 1;
 
 // PeekMessage options.
 constexpr UINT PM_NOREMOVE = 0x0000;
@@ -114,6 +124,13 @@ BOOL WaitMessage();
 // twice for one timer. Setting an existing (window, id) pair restarts it with the new interval.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void* timerFunc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
+
+// The GUI thread blocked until another thread changes something it waits for (a worker it
+// stops): returns after WakeBlockedGuiThread, at once when a wake came before the call. Messages
+// are not dispatched meanwhile. In sim the virtual clock moves on to the next sound-device event
+// instead, since nothing else could move it while the GUI thread waits.
+void BlockGuiThread();
+void WakeBlockedGuiThread();
 
 // Milliseconds since some fixed moment, from the backend's clock (virtual in sim).
 DWORD GetTickCount();

@@ -13,7 +13,8 @@ namespace sim {
 
 // Forgets the scripted actions, message boxes and screen changes of an earlier test, sets the
 // clock back to 0 (timers of an earlier test must be gone), resets the configuration
-// (sim_config.h: ResetConfiguration), and makes
+// (sim_config.h: ResetConfiguration), empties the notification area and forgets menus, cursor
+// and keys (sim_shell.h), and makes
 // the calling thread the GUI thread. Windows and timers still alive are the test's business.
 void Reset();
 

@@ -75,6 +75,22 @@ TEST_F(ApplicationEvents, ASettingChangeReachesTheHookAndTheSharedEvent) {
   EXPECT_EQ(sections, (std::vector<std::string>{"Environment"}));
 }
 
+TEST_F(ApplicationEvents, ATitleEqualToTheCurrentOneIsNotWrittenAgain) {
+  auto* w = Window("main");
+  std::vector<std::string> written;
+  const int hook = 0;
+  app->HookMainWindow(&hook, [&](tk::Message& m) {
+    if (m.msg == plat::WM_SETTEXT) written.push_back(reinterpret_cast<const char*>(m.lParam));
+    return false;
+  });
+  w->props->SetTitle("Tavelin conformance");
+  w->props->SetTitle("Tavelin");
+  w->props->SetTitle("Tavelin");
+  app->UnhookMainWindow(&hook);
+  EXPECT_EQ(written, (std::vector<std::string>{"Tavelin"}));
+  EXPECT_EQ(w->props->Title(), "Tavelin");
+}
+
 TEST_F(ApplicationEvents, HiddenSetsTheApplicationWindowsTaskBarStyle) {
   auto* w = Window("main");
   const plat::HWND appWindow = app->Handle();
