@@ -26,7 +26,7 @@ plat::IconImage ProgramIcon(int size) {
   Register();
   tk::Picture picture;
   picture.LoadFromResourceName(kIcon);
-  auto* icon = dynamic_cast<tk::Icon*>(picture.GetGraphic());
+  auto* icon = dynamic_cast<tk::IconGraphic*>(picture.GetGraphic());
   if (!icon) throw std::runtime_error("the program icon is not an icon");
   const auto& image = icon->ImageFor(size);
   return {image.width, image.height, image.argb};

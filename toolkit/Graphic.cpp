@@ -35,24 +35,24 @@ void Bitmap::Draw(Canvas& canvas, const plat::RECT& rect) const {
   canvas.DrawPixels(pixels_, rect, Transparent(), TransparentColor());
 }
 
-Icon::Icon(std::vector<plat::Pixels> images) : images_(std::move(images)) {
+IconGraphic::IconGraphic(std::vector<plat::Pixels> images) : images_(std::move(images)) {
   std::erase_if(images_, [](const plat::Pixels& p) { return p.Empty(); });
   std::sort(images_.begin(), images_.end(), [](auto& a, auto& b) { return a.width < b.width; });
 }
 
-std::unique_ptr<Graphic> Icon::Clone() const { return std::make_unique<Icon>(images_); }
+std::unique_ptr<Graphic> IconGraphic::Clone() const { return std::make_unique<IconGraphic>(images_); }
 
-int Icon::Width() const { return images_.empty() ? 0 : images_.back().width; }
-int Icon::Height() const { return images_.empty() ? 0 : images_.back().height; }
+int IconGraphic::Width() const { return images_.empty() ? 0 : images_.back().width; }
+int IconGraphic::Height() const { return images_.empty() ? 0 : images_.back().height; }
 
-const plat::Pixels& Icon::ImageFor(int size) const {
+const plat::Pixels& IconGraphic::ImageFor(int size) const {
   if (images_.empty()) throw std::logic_error("empty icon");
   for (auto& image : images_)
     if (image.width >= size) return image;
   return images_.back();
 }
 
-void Icon::Draw(Canvas& canvas, const plat::RECT& rect) const {
+void IconGraphic::Draw(Canvas& canvas, const plat::RECT& rect) const {
   if (Empty()) return;
   const int size = std::max(rect.right - rect.left, rect.bottom - rect.top);
   canvas.DrawPixels(ImageFor(size), rect, false, 0);

@@ -65,10 +65,10 @@ class Bitmap : public Graphic {
 
 // An icon: one picture in several sizes, each 32-bit with alpha; drawn from the size that fits
 // the destination best. Its size is that of its largest image.
-class Icon : public Graphic {
+class IconGraphic : public Graphic {
  public:
-  Icon() = default;
-  explicit Icon(std::vector<plat::Pixels> images);
+  IconGraphic() = default;
+  explicit IconGraphic(std::vector<plat::Pixels> images);
   std::unique_ptr<Graphic> Clone() const override;
   int Width() const override;
   int Height() const override;

@@ -30,7 +30,7 @@ void Picture::LoadFromData(std::span<const std::uint8_t> data) {
     DecodedBitmap bitmap = DecodeBmp(data);
     SetGraphic(std::make_unique<Bitmap>(std::move(bitmap.pixels), bitmap.hasAlpha));
   } else if (data.size() >= 4 && data[0] == 0 && data[1] == 0 && data[2] == 1 && data[3] == 0) {
-    SetGraphic(std::make_unique<Icon>(DecodeIco(data)));
+    SetGraphic(std::make_unique<IconGraphic>(DecodeIco(data)));
   } else {
     throw std::runtime_error("unknown picture format");
   }

@@ -131,7 +131,7 @@ TEST(Picture, IconsOfTwentyFourBitsTakeTheirMaskAsTransparency) {
 
 TEST(Picture, FilesRoundTripAndTheArtworkHasItsSizes) {
   const std::string path = testing::TempDir() + "/picture-test.bmp";
-  plat::Pixels pixels{3, 2, {1, 2, 3, 4, 5, 6}};
+  auto pixels = plat::Pixels::Of(3, 2, {1, 2, 3, 4, 5, 6});
   for (auto& p : pixels.argb) p |= 0xFF000000u;
   const auto data = tk::EncodeBmp24(pixels);
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
@@ -153,7 +153,7 @@ TEST(Picture, FilesRoundTripAndTheArtworkHasItsSizes) {
     EXPECT_FALSE(dynamic_cast<tk::Bitmap*>(picture.GetGraphic())->HasAlpha()) << e.name;
   }
   picture.LoadFromResourceName(artwork::kIcon);
-  auto* icon = dynamic_cast<tk::Icon*>(picture.GetGraphic());
+  auto* icon = dynamic_cast<tk::IconGraphic*>(picture.GetGraphic());
   ASSERT_NE(icon, nullptr);
   ASSERT_EQ(icon->Images().size(), 3u);
   EXPECT_EQ(icon->Images()[0].width, 16);

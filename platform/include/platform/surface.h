@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/wintypes.h"
@@ -34,6 +35,13 @@ struct Pixels {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> argb;
+  static Pixels Of(int width, int height, std::vector<std::uint32_t> argb) {
+    Pixels p;
+    p.width = width;
+    p.height = height;
+    p.argb = std::move(argb);
+    return p;
+  }
   bool Empty() const { return width <= 0 || height <= 0; }
   std::uint32_t At(int x, int y) const { return argb[static_cast<std::size_t>(y) * width + x]; }
   // A device's own converted copy of the pixels, made on first use and kept with them (the

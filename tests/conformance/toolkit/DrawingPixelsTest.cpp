@@ -155,11 +155,11 @@ TEST(DrawingPixels, CanvasPrimitivesAgreeOnEveryDevice) {
   canvas.GetPen().color = plat::RGB(0, 255, 0);
   canvas.FrameRect({20, 2, 26, 7});
   // A keyed picture leaves its key out; a half-transparent one blends.
-  plat::Pixels keyed{2, 1, {0xFF00FF00u, 0xFFFFFFFFu}};
+  auto keyed = plat::Pixels::Of(2, 1, {0xFF00FF00u, 0xFFFFFFFFu});
   canvas.DrawPixels(keyed, {30, 2, 34, 4}, true, plat::RGB(255, 255, 255));
   canvas.GetBrush().color = plat::RGB(0, 0, 0);
   canvas.FillRect({30, 10, 32, 12});
-  plat::Pixels half{1, 1, {0x80FF0000u}};
+  auto half = plat::Pixels::Of(1, 1, {0x80FF0000u});
   canvas.DrawPixels(half, {30, 10, 32, 12}, false, 0);
   // An off-screen bitmap lands in one copy, white where nothing was drawn on it.
   auto offscreen = canvas.CreateOffscreen(4, 3);

@@ -38,7 +38,7 @@ class Panel : public tk::Form {
     background->SetParent(this);
     background->SetAlign(tk::Align::Client);
     background->SetStretch(true);
-    plat::Pixels blue{1, 1, {0xFF0000FFu}};
+    auto blue = plat::Pixels::Of(1, 1, {0xFF0000FFu});
     background->Picture().SetGraphic(std::make_unique<tk::Bitmap>(blue, false));
     title = new TProLabel(this);
     title->SetParent(this);
