@@ -20,6 +20,11 @@ packages=(
   alsa-utils sox pulseaudio libasound2-plugins
   fonts-dejavu-core  # the Verdana substitute that drawn text and the pixel tests use
   librsvg2-bin       # rsvg-convert, for app/artwork/generate.py
+  # the packages: dpkg-shlibdeps, lintian's checks, the "stripped" check, the Windows installer
+  dpkg-dev
+  lintian
+  file
+  nsis
 )
 
 missing=()

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/shared/TrustedPath.h"
+
 namespace plat::shared {
 namespace {
 
@@ -40,14 +42,6 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
-// Where the bytes really go: the target of a symbolic link rather than the link.
-std::string RealTarget(const std::string& path) {
-  struct stat st{};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
-
 std::string BaseName(const std::string& path) {
   std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -63,9 +57,24 @@ std::string ParentDirectory(const std::string& path) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, int& error) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) {
+  auto target = TrustedTarget(path);
+  if (!target) {
     error = errno;
+    return std::nullopt;
+  }
+  // No link may be swapped in after the check, and a planted pipe must not block the open.
+  Fd fd(::open(target->c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+  struct stat st{};
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
+    error = errno;
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return std::nullopt;
+  }
+  if (!TrustedOwner(st.st_uid)) {
+    error = EACCES;
     return std::nullopt;
   }
   std::string data;
@@ -74,7 +83,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int& error) {
     ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = errno;  // EISDIR for a folder
+      error = errno;
       return std::nullopt;
     }
     if (n == 0) return data;
@@ -84,12 +93,20 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int& error) {
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view contents) {
   static std::atomic<unsigned> counter{0};
-  const std::string target = RealTarget(path);
+  const auto trusted = TrustedTarget(path);
+  if (!trusted) return false;
+  const std::string& target = *trusted;
   const std::string dir = ParentDirectory(target);
   struct stat old{};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
+  const bool exists = ::lstat(target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) {
     errno = EISDIR;
+    return false;
+  }
+  // Never take over a file that someone else put there. (In a sticky folder the rename would
+  // fail anyway, but not in every folder that others may write to.)
+  if (exists && !TrustedOwner(old.st_uid)) {
+    errno = EACCES;
     return false;
   }
 

@@ -7,11 +7,13 @@
 namespace plat::shared {
 
 // The file's bytes, or nullopt with `error` set to the errno of the failure (ENOENT: missing).
+// A file or link that another account owns is not read (EACCES), see TrustedPath.h.
 std::optional<std::string> ReadWholeFile(const std::string& path, int& error);
 
 // Writes `contents` to a new file beside `path`, flushes it and renames it over `path`, so that a
 // crash, a full disk or a killed process leaves either the old file or the new one. An existing
-// file keeps its mode and owner; a symbolic link keeps pointing at the file it names.
+// file keeps its mode and owner; a symbolic link keeps pointing at the file it names. Fails
+// (EACCES) on a file or link that another account owns.
 bool ReplaceFileAtomically(const std::string& path, std::string_view contents);
 
 // The folder part of a path ("." for a bare name).

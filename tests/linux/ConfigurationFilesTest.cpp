@@ -125,6 +125,8 @@ TEST_F(ConfigurationFiles, TheInstallKeyWrittenAsTheDocumentationSaysIsRead) {
   ASSERT_NE(end, std::string::npos);
   PutMachineHive(doc.substr(begin, end - begin));
   EXPECT_EQ(ReadInstallPathValue(), "/var/lib/tavelin/");
+  EXPECT_EQ(doc.substr(begin, end - begin), Contents(fs::path(TAVELIN_SOURCE_DIR) / "packaging/debian/machine.reg"))
+      << "the package installs the key that the documentation shows";
 }
 
 // Runs `checks` as an account that may read but not write the machine hive: nobody, when the
@@ -214,6 +216,77 @@ TEST_F(ConfigurationFiles, BareProfileNamesLieInTheTavelinConfigFolderAndTheUser
   DWORD tooSmall = 1;
   EXPECT_EQ(GetUserNameA(name, &tooSmall), 0);
   EXPECT_EQ(tooSmall, size);
+}
+
+// Two ordinary accounts sharing a sticky folder that everyone may write to, as the installed
+// settings folder is: the one who comes first cannot plant a file that steers the other, and
+// cannot change the other's file either.
+TEST_F(ConfigurationFiles, OneAccountCannotSteerAnothersSettingsFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as two other accounts needs root";
+  constexpr uid_t kBob = 4242;
+  constexpr uid_t kAnna = 4343;
+  const fs::path shared = root / "shared";
+  fs::create_directories(shared);
+  fs::permissions(shared, fs::perms(01777));
+  const std::string anna = (shared / "anna").string();
+  const std::string carol = (shared / "carol").string();
+  const std::string planted = "[Main]\nresolution=4\n";
+  const auto As = [](uid_t uid, auto checks) {
+    pid_t child = ::fork();
+    if (child == 0) {
+      if (::setgid(uid) != 0 || ::setuid(uid) != 0) ::_exit(100);
+      ::umask(022);
+      ::_exit(checks());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 200;
+  };
+  const auto Get = [](const std::string& file) {
+    char value[16] = {};
+    GetPrivateProfileStringA("Main", "resolution", "none", value, sizeof value, file.c_str());
+    return std::string(value);
+  };
+
+  // Bob comes first: he plants a file for carol, writable by all, and a link for anna that
+  // points at a file of carol's own.
+  ASSERT_EQ(As(kBob, [&] {
+              std::ofstream(carol) << planted;
+              ::chmod(carol.c_str(), 0666);
+              return ::symlink((shared / "anna-own").c_str(), anna.c_str());
+            }),
+            0);
+  // Each failed check sets one bit of the exit code.
+  EXPECT_EQ(As(kAnna, [&] {
+              int bad = 0;
+              std::ofstream(shared / "anna-own") << "[Main]\nresolution=1\n";
+              if (Get(carol) != "none") bad |= 1;
+              if (Get(anna) != "none") bad |= 2;
+              if (WritePrivateProfileStringA("Main", "resolution", "3", anna.c_str())) bad |= 4;
+              if (Get((shared / "anna-own").string()) != "1") bad |= 8;
+              return bad;
+            }),
+            0);
+  EXPECT_EQ(Contents(carol), planted);
+  ASSERT_TRUE(fs::is_symlink(anna));
+
+  // With the name free, anna's own file is hers, and bob can neither change it nor swap it.
+  fs::remove(anna);
+  EXPECT_EQ(As(kAnna, [&] { return WritePrivateProfileStringA("Main", "resolution", "3", anna.c_str()) ? 0 : 1; }), 0);
+  struct stat st{};
+  ASSERT_EQ(::stat(anna.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, kAnna);
+  EXPECT_EQ(As(kBob, [&] {
+              int bad = 0;
+              if (WritePrivateProfileStringA("Main", "resolution", "4", anna.c_str())) bad |= 1;
+              if (std::ofstream(anna, std::ios::app).good()) bad |= 2;
+              if (::unlink(anna.c_str()) == 0) bad |= 4;
+              std::ofstream((shared / "swap").string()) << planted;
+              if (::rename((shared / "swap").c_str(), anna.c_str()) == 0) bad |= 8;
+              return bad;
+            }),
+            0);
+  EXPECT_EQ(Contents(anna), "[Main]\nresolution=3\n");
 }
 
 }  // namespace

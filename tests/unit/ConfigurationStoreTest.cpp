@@ -2,6 +2,9 @@
 // settings file with each reader's defaults, down to the files on disk.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -234,6 +237,54 @@ TEST_F(ConfigurationStore, ADamagedSettingsFileReadsAsWhatCanBeFoundAndKeepsItsB
   // before it.
   EXPECT_TRUE(Contents(name) == junk + "\n[Main]\nresolution=4\nskonfigurowany=1\n" + junk + "\n")
       << "every byte of the damaged part survives";
+}
+
+// In a folder that everyone may write to, another account can put a file, a link or a pipe
+// under this user's name first. None of them is read or written through.
+TEST_F(ConfigurationStore, WhatAnotherAccountPutUnderTheUsersNameIsNeitherReadNorWritten) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another account needs root";
+  constexpr uid_t kOther = 4242;
+  fs::create_directories(Folder());
+  fs::permissions(Folder(), fs::perms(01777));
+  const std::string name = Folder() + "anna";
+  const std::string planted = "[Main]\nresolution=4\nglebia=16\nskonfigurowany=1\n";
+  const auto Refused = [&](const char* what) {
+    SettingsFile file(name);
+    EXPECT_FALSE(usersettings::Configured(file)) << what;
+    EXPECT_EQ(usersettings::ModeCode(file), 2) << what;
+    try {
+      file.WriteBool("Main", "skonfigurowany", true);
+      ADD_FAILURE() << what << ": the write went through";
+    } catch (const ConfigurationError& e) {
+      EXPECT_EQ(std::string(e.what()), "Unable to write to " + name) << what;
+    }
+  };
+
+  Put(name, planted);
+  ASSERT_EQ(::chown(name.c_str(), kOther, kOther), 0);
+  fs::permissions(name, fs::perms(0666));
+  Refused("a file of another account");
+  EXPECT_EQ(Contents(name), planted);
+  fs::remove(name);
+
+  // A link to one of this user's own files: following it would write over that file.
+  const std::string own = sim::WindowsDirectory() + "/own";
+  Put(own, planted);
+  fs::create_symlink(own, name);
+  ASSERT_EQ(::lchown(name.c_str(), kOther, kOther), 0);
+  Refused("a link of another account");
+  EXPECT_EQ(Contents(own), planted);
+  EXPECT_TRUE(fs::is_symlink(name));
+  fs::remove(name);
+
+  // Opening a pipe would wait for a writer for ever.
+  ASSERT_EQ(::mkfifo(name.c_str(), 0666), 0);
+  Refused("a pipe");
+  fs::remove(name);
+
+  SettingsFile mine(name);
+  mine.WriteBool("Main", "skonfigurowany", true);
+  EXPECT_TRUE(usersettings::Configured(mine)) << "with the name free again, the user's own file works";
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // a half-written file, the file's mode and links kept, writers that never lose each other's keys.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "platform/profile.h"
+#include "platform/shared/DirectoryLock.h"
 #include "platform/sim_config.h"
 
 using namespace plat;
@@ -90,6 +94,23 @@ TEST_F(ProfileFiles, WritersAtTheSameTimeLoseNoKey) {
   for (int w = 0; w < kWriters; ++w)
     for (int k = 0; k < kKeysEach; ++k) found += Get(("w" + std::to_string(w) + "k" + std::to_string(k)).c_str()) == "1";
   EXPECT_EQ(found, kWriters * kKeysEach);
+}
+
+// Anyone who may open a shared folder may lock it. A lock held for ever makes the write fail
+// instead of hanging the program; a lock let go in time is waited for.
+TEST_F(ProfileFiles, AFolderLockedByAnotherProcessIsWaitedForOnlySoLong) {
+  using namespace std::chrono_literals;
+  int other = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);
+  EXPECT_FALSE(shared::DirectoryLock(folder.string(), 50ms).Held());
+
+  std::thread letGo([other] {
+    std::this_thread::sleep_for(30ms);
+    ::close(other);
+  });
+  EXPECT_TRUE(shared::DirectoryLock(folder.string(), 5000ms).Held());
+  letGo.join();
 }
 
 }  // namespace
