@@ -239,4 +239,10 @@ void Tresolution::zamknijClick(tk::Component*) { Close(); }
 
 void Tresolution::aboutregionClick(tk::Component*) { tk::CreateForm<Tabout>(this)->Show(); }
 
-void Tresolution::ShowAgent(const std::string& text) { NewAgent(this, text)->Show(); }
+void Tresolution::ShowAgent(const std::string& text) {
+  auto* agent = tk::CreateForm<Tagent>(this);
+  agent->info->SetCaption(text);
+  agent->SetLeft(tk::TheScreen().Width() - 305);
+  agent->SetTop(tk::TheScreen().Height() - 144);
+  agent->Show();
+}

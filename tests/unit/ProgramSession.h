@@ -27,6 +27,7 @@ class ProgramSession : public SimAppTest {
   }
   void TearDown() override {
     app.reset();
+    SetMainWindow(nullptr);
     ReleaseAppPropList();
   }
 
@@ -43,7 +44,11 @@ class ProgramSession : public SimAppTest {
   }
 
   // The program entry's main window; its start-up runs at the loop's first idle moment.
-  Tmain* StartProgram() { return main = CreateMainWindow(app.get()); }
+  Tmain* StartProgram() {
+    main = tk::CreateForm<Tmain>(app.get());
+    SetMainWindow(main);
+    return main;
+  }
 
   std::string folder;
   Tmain* main = nullptr;
