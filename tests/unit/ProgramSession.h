@@ -1,0 +1,55 @@
+#pragma once
+// The whole program on the simulated desktop: an installed machine (install key, the user
+// "anna", her settings folder), the program entry's windows, and the file's bytes on disk.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/mainfrm.h"
+#include "desktop/qelAppProps.h"
+#include "platform/sim.h"
+#include "platform/sim_config.h"
+#include "tests/unit/SimApp.h"
+
+class ProgramSession : public SimAppTest {
+ protected:
+  void SetUp() override {
+    SimAppTest::SetUp();
+    sim::SetUserName("anna");
+    sim::SetScreenSize(1024, 768);
+    folder = sim::WindowsDirectory() + "/Data/";
+    std::filesystem::create_directories(folder);
+    Install(folder);
+    new TMultiCaster(app.get());
+  }
+  void TearDown() override {
+    app.reset();
+    SetMainWindow(nullptr);
+    ReleaseAppPropList();
+  }
+
+  static void Install(const std::string& installPath) {
+    sim::SetRegistryString(plat::HKEY_LOCAL_MACHINE, "Software\\Brenlow\\Tavelin", "sciezka", installPath);
+  }
+  std::string SettingsPath() const { return folder + "anna"; }
+  void PutSettings(const std::string& bytes) const { std::ofstream(SettingsPath(), std::ios::binary) << bytes; }
+  std::string Settings() const {
+    std::ifstream in(SettingsPath(), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  // The program entry's main window; its start-up runs at the loop's first idle moment.
+  Tmain* StartProgram() {
+    main = tk::CreateForm<Tmain>(app.get());
+    SetMainWindow(main);
+    return main;
+  }
+
+  std::string folder;
+  Tmain* main = nullptr;
+};
