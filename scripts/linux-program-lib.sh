@@ -102,19 +102,42 @@ tavelin_trayer() {
   return 1
 }
 
-# Waits up to $2 seconds for the program's XEmbed tray icon (a window titled $1, default
-# "tavelin") inside trayer's panel; prints its id.
+# Waits up to $1 seconds for the program's XEmbed tray icon (a small window titled "tavelin", as
+# the program's name, in the tray's panel); prints its id.
 tavelin_wait_tray_icon() {
-  local title=${1:-tavelin} limit=${2:-10} id
-  for _ in $(seq 1 $((limit * 20))); do
-    id=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1) || true
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
+  local limit=${1:-10} w deadline
+  deadline=$(($(date +%s%N) + limit * 1000000000))
+  while :; do
+    for w in $(xdotool search --onlyvisible --name '^tavelin$' 2>/dev/null); do
+      tavelin_geometry "$w" 2>/dev/null || continue
+      [ "$WIN_W" -le 48 ] && [ "$WIN_H" -le 48 ] && { echo "$w"; return 0; }
+    done
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
     sleep 0.05
   done
-  return 1
+}
+
+# Waits up to $2 seconds for a mapped window titled "Tavelin" (xdotool's titles ignore case, so
+# the tray icon's "tavelin" matches too) of the size $1 (WxH; 258x81 is the logo, 462x325 the
+# settings editor), or with $1 "box" of another size bigger than an icon (a message box); prints
+# its id.
+tavelin_wait_sized_window() {
+  local want=$1 limit=${2:-10} w deadline
+  deadline=$(($(date +%s%N) + limit * 1000000000))
+  while :; do
+    for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
+      tavelin_geometry "$w" 2>/dev/null || continue
+      if [ "$want" = box ]; then
+        [ "$WIN_W" -gt 48 ] && [ "${WIN_W}x${WIN_H}" != 258x81 ] && [ "${WIN_W}x${WIN_H}" != 462x325 ] &&
+          { echo "$w"; return 0; }
+      elif [ "${WIN_W}x${WIN_H}" = "$want" ]; then
+        echo "$w"
+        return 0
+      fi
+    done
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
 }
 
 # Waits up to $2 seconds until window $1 is no longer mapped.

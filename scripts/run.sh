@@ -63,7 +63,7 @@ step "Screen before the start: $(tavelin_screen_size)"
 xsetroot -solid '#2a5d8f'
 tavelin_start "$work" "$program" "${environment[@]}"
 step "Started $program (pid $TAVELIN_PID)"
-logo=$(tavelin_wait_window '^Tavelin$' 10) || give_up "no logo window within 10 s"
+logo=$(tavelin_wait_sized_window 258x81 10) || give_up "no logo window within 10 s"
 agent=$(tavelin_wait_window '^Tavix Agent 2.0$' 10) || give_up "no notification window within 10 s"
 sleep 0.3  # its first paint
 import -window root "$out/1-start.png"
@@ -91,7 +91,7 @@ saved "$out/4-notification.wav"
 
 step "3.5 s after the change the logo goes; the tray icon stays"
 tavelin_wait_unmapped "$logo" 10 || give_up "the logo is still shown"
-icon=$(tavelin_wait_tray_icon tavelin 5) || give_up "no tray icon in trayer"
+icon=$(tavelin_wait_tray_icon 5) || give_up "no tray icon in trayer"
 tavelin_geometry "$icon"
 echo "   tray icon ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y)"
 
@@ -101,15 +101,7 @@ sleep 0.4
 import -window root "$out/5-tray-menu.png"
 saved "$out/5-tray-menu.png"
 xdotool key Down Return
-editor=
-for _ in $(seq 1 100); do
-  for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
-    tavelin_geometry "$w"
-    [ "$WIN_W" = 462 ] && editor=$w
-  done
-  [ -n "$editor" ] && break
-  sleep 0.05
-done
+editor=$(tavelin_wait_sized_window 462x325 10) || editor=
 [ -n "$editor" ] || give_up "no settings editor appeared"
 sleep 0.5  # its start-up fills the fields
 import -window root "$out/6-screen-with-editor.png"

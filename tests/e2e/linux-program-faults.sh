@@ -31,7 +31,7 @@ dismiss_boxes() {
   local limit=$1 box deadline
   deadline=$(($(date +%s%N) + limit * 1000000000))
   while [ "$(date +%s%N)" -lt "$deadline" ]; do
-    if box=$(e2e_wait_tavelin_window box 0); then
+    if box=$(tavelin_wait_sized_window box 0); then
       sleep 0.3
       echo "message box: $(e2e_box_text "$box")"
       xdotool windowfocus --sync "$box" key Return
@@ -65,12 +65,12 @@ echo "$boxes"
 [ -n "$boxes" ] || fail "no message box told that the sound device could not be opened"
 tavelin_wait_unmapped "$agent" 8 || fail "without a sound device the notification window stays"
 echo "no sound device: reported, and the notification closed"
-tavelin_wait_tray_icon tavelin 1 >/dev/null && fail "an icon window without a tray host"
+tavelin_wait_tray_icon 1 >/dev/null && fail "an icon window without a tray host"
 tavelin_trayer || fail "trayer did not start"
-icon=$(tavelin_wait_tray_icon tavelin 5) || fail "no icon once trayer runs"
+icon=$(tavelin_wait_tray_icon 5) || fail "no icon once trayer runs"
 tavelin_stop "$TRAYER_PID"
 tavelin_trayer || fail "trayer did not start again"
-icon=$(tavelin_wait_tray_icon tavelin 5) || fail "no icon after trayer was restarted"
+icon=$(tavelin_wait_tray_icon 5) || fail "no icon after trayer was restarted"
 echo "no tray host: the icon came with trayer, and came back when trayer was restarted"
 exit_cleanly
 tavelin_stop "$TRAYER_PID"

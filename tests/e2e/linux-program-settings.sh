@@ -67,7 +67,7 @@ finish() {
 # expects "Unable to write to <settings file>."; the editor stays open.
 apply_refused() {
   e2e_menu "Configure program"
-  editor=$(e2e_wait_tavelin_window 462x325 10) || fail "no settings editor"
+  editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
   [ -z "${1:-}" ] || e2e_expect_box "$1"
   sleep 0.3
   xdotool mousemove --window "$editor" $((252 + 37)) $((284 + 12)) click 1
@@ -102,10 +102,10 @@ fresh_home
 before=$(snapshot)
 start
 e2e_expect_box "$not_configured"
-logo=$(tavelin_wait_window '^Tavelin$' 2) || true
+logo=$(tavelin_wait_sized_window 258x81 2) || true
 [ -z "$logo" ] || tavelin_wait_unmapped "$logo" 6 || fail "the logo stays"
 [ "$(tavelin_screen_size)" = 800x600 ] || fail "the screen was switched to $(tavelin_screen_size)"
-icon=$(tavelin_wait_tray_icon tavelin 5) || fail "no tray icon"
+icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
 apply_refused "$not_configured"
 finish
 expect_unchanged

@@ -30,7 +30,7 @@ sound=$(tavelin_alsa_capture "$work")
 
 # --- the configured start ----------------------------------------------------------------------
 tavelin_start "$work" "$program" "$sound" DBUS_SESSION_BUS_ADDRESS="$TAVELIN_BUS"
-logo=$(tavelin_wait_window '^Tavelin$' 10) || fail "no logo window"
+logo=$(tavelin_wait_sized_window 258x81 10) || fail "no logo window"
 agent=$(e2e_expect_notification 10)
 shown=$(date +%s%N)
 [ "$(tavelin_screen_size)" = 1024x768 ] || fail "the screen is $(tavelin_screen_size), not 1024x768"
@@ -48,7 +48,7 @@ echo "the logo went ${gone_ms} ms after the notification appeared"
 tavelin_wait_unmapped "$agent" 10 || fail "the notification window did not close"
 e2e_expect_speech "$(tavelin_longest_capture "$work")"
 e2e_no_box
-icon=$(tavelin_wait_tray_icon tavelin 5) || fail "no tray icon"
+icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
 
 # --- "What is it for?": the balloon, and the sentence spoken but not shown ------------------------
 before=$(ls "$work/sound" | wc -l)
@@ -66,7 +66,7 @@ echo "quick help: balloon \"$title\" for $timeout ms and a spoken-only notificat
 
 # --- "Configure program": the stored choices and the screen's size --------------------------------
 e2e_menu "Configure program"
-editor=$(e2e_wait_tavelin_window 462x325 10) || fail "no settings editor"
+editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
 tavelin_geometry "$editor"
 [ "$WIN_X,$WIN_Y" = 286,204 ] || fail "the editor is at ($WIN_X,$WIN_Y)"
 sleep 0.5

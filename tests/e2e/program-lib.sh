@@ -35,26 +35,6 @@ e2e_size_is() {
   [ "$WIN_W" = "$2" ] && [ "$WIN_H" = "$3" ]
 }
 
-# Waits up to $2 seconds for a mapped window titled "Tavelin" of size $1 (WxH), or with $1
-# "box" of any size but those of the logo and the settings editor (a message box); prints its id.
-e2e_wait_tavelin_window() {
-  local want=$1 limit=${2:-10} w deadline
-  deadline=$(($(date +%s%N) + limit * 1000000000))
-  while [ "$(date +%s%N)" -lt "$deadline" ]; do
-    for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
-      tavelin_geometry "$w" 2>/dev/null || continue
-      if [ "$want" = box ]; then
-        [ "${WIN_W}x${WIN_H}" != 258x81 ] && [ "${WIN_W}x${WIN_H}" != 462x325 ] && { echo "$w"; return 0; }
-      elif [ "${WIN_W}x${WIN_H}" = "$want" ]; then
-        echo "$w"
-        return 0
-      fi
-    done
-    sleep 0.05
-  done
-  return 1
-}
-
 # Prints the text of message box $1, read from the screen.
 e2e_box_text() {
   local shot=$work/box.png
@@ -68,7 +48,7 @@ e2e_box_text() {
 # Waits for a message box, checks that its text contains $1, and presses its OK button.
 e2e_expect_box() {
   local text=$1 limit=${2:-10} box seen
-  box=$(e2e_wait_tavelin_window box "$limit") || fail "no message box \"$text\" within $limit s"
+  box=$(tavelin_wait_sized_window box "$limit") || fail "no message box \"$text\" within $limit s"
   sleep 0.3  # its first paint
   seen=$(e2e_box_text "$box")
   [[ "$seen" == *"$text"* ]] || fail "the message box reads \"$seen\", expected \"$text\""
@@ -80,7 +60,7 @@ e2e_expect_box() {
 # Fails when a message box is shown.
 e2e_no_box() {
   local box
-  if box=$(e2e_wait_tavelin_window box 0); then
+  if box=$(tavelin_wait_sized_window box 0); then
     fail "an unexpected message box: \"$(e2e_box_text "$box")\""
   fi
 }
