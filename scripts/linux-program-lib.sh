@@ -120,21 +120,21 @@ tavelin_wait_tray_icon() {
 # Waits up to $2 seconds for a mapped window titled "Tavelin" (xdotool's titles ignore case, so
 # the tray icon's "tavelin" matches too) of the size $1 (WxH; 258x81 is the logo, 462x325 the
 # settings editor), or with $1 "box" of another size bigger than an icon (a message box); prints
-# its id.
+# the id of the top-most one (a box opened during another box's nested loop is answered first).
 tavelin_wait_sized_window() {
-  local want=$1 limit=${2:-10} w deadline
+  local want=$1 limit=${2:-10} w found deadline
   deadline=$(($(date +%s%N) + limit * 1000000000))
   while :; do
+    found=
     for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
       tavelin_geometry "$w" 2>/dev/null || continue
       if [ "$want" = box ]; then
-        [ "$WIN_W" -gt 48 ] && [ "${WIN_W}x${WIN_H}" != 258x81 ] && [ "${WIN_W}x${WIN_H}" != 462x325 ] &&
-          { echo "$w"; return 0; }
+        [ "$WIN_W" -gt 48 ] && [ "${WIN_W}x${WIN_H}" != 258x81 ] && [ "${WIN_W}x${WIN_H}" != 462x325 ] && found=$w
       elif [ "${WIN_W}x${WIN_H}" = "$want" ]; then
-        echo "$w"
-        return 0
+        found=$w
       fi
     done
+    [ -n "$found" ] && { echo "$found"; return 0; }
     [ "$(date +%s%N)" -lt "$deadline" ] || return 1
     sleep 0.05
   done

@@ -53,8 +53,14 @@ e2e_expect_box() {
   seen=$(e2e_box_text "$box")
   [[ "$seen" == *"$text"* ]] || fail "the message box reads \"$seen\", expected \"$text\""
   echo "message box: $seen"
-  xdotool windowfocus --sync "$box" key Return
+  e2e_answer_box "$box"
   tavelin_wait_unmapped "$box" 5 || fail "the message box \"$text\" did not close"
+}
+
+# Presses the OK button of message box $1 (centred at its foot).
+e2e_answer_box() {
+  tavelin_geometry "$1"
+  xdotool mousemove --window "$1" $((WIN_W / 2)) $((WIN_H - 16)) click 1
 }
 
 # Fails when a message box is shown.
