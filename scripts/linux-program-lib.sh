@@ -36,6 +36,15 @@ tavelin_user_file() {
   printf '[Main]\nresolution=%s\nautorun=%s\nautoclose=%s\nglebia=%s\nskonfigurowany=1\n' "$2" "${4:-0}" "${5:-0}" "$3" >"$1"
 }
 
+# Makes the sandbox $1 a configured installation: an install key naming $1/data/, the user asking
+# for mode code $2 at depth $3, and in $1/null-sound.conf a sound device that takes the speech
+# and plays it nowhere (pass ALSA_CONFIG_PATH=$1/null-sound.conf to tavelin_start).
+tavelin_configure() {
+  tavelin_install_key "$1" "$1/data/"
+  tavelin_user_file "$1/data/$(id -un)" "$2" "$3" 0 0
+  printf 'pcm.!default { type null }\n' >"$1/null-sound.conf"
+}
+
 # Writes an ALSA configuration under $1 whose "default" device writes each playback into a WAV
 # file of its own in $1/sound, named after its rate, channels and bits (capture-8000-1-16.wav,
 # then .wav.0001 ...); prints the ALSA_CONFIG_PATH=... setting for tavelin_start.
