@@ -72,6 +72,8 @@ class GtkControlPeer final : public ControlPeer {
         // list inside the scrolled window, before this peer goes.
         list_ = GTK_WIDGET(g_object_ref_sink(gtk_list_box_new()));
         gtk_container_add(GTK_CONTAINER(widget_), list_);
+        // Kept alive with the control: a form destroys its native window before its controls.
+        g_object_ref(list_);
         gtk_widget_show(list_);
         g_signal_connect(list_, "row-selected", G_CALLBACK(&GtkControlPeer::OnRowSelected), this);
         break;
