@@ -4,7 +4,9 @@
 #include "app/DisplayModeRequest.h"
 #include "app/UserName.h"
 #include "app/UserSettings.h"
+#include "app/aboutfrm.h"
 #include "app/agentfrm.h"
+#include "app/resolutionfrm.h"
 #include "platform/display.h"
 #include "toolkit/Application.h"
 
@@ -217,9 +219,7 @@ void Tmain::Timer2Timer(tk::Component*) {
   tray->HideApplication();
 }
 
-void Tmain::ShowEditor1Click(tk::Component*) {
-  // Opens a new settings editor: wired when the settings editor lands.
-}
+void Tmain::ShowEditor1Click(tk::Component*) { tk::CreateForm<Tresolution>(this)->Show(); }
 
 void Tmain::QuickHelp1Click(tk::Component*) {
   tray->ShowInfo();
@@ -228,6 +228,4 @@ void Tmain::QuickHelp1Click(tk::Component*) {
 
 void Tmain::Exit1Click(tk::Component*) { tk::App()->Terminate(); }
 
-void Tmain::About1Click(tk::Component*) {
-  // Opens a new about window: wired when the about window lands.
-}
+void Tmain::About1Click(tk::Component*) { tk::CreateForm<Tabout>(this)->Show(); }

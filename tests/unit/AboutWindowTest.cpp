@@ -8,7 +8,6 @@
 #include "app/aboutfrm.h"
 #include "app/resolutionfrm.h"
 #include "platform/sim_controls.h"
-#include "platform/sim_surface.h"
 #include "tests/unit/ProgramSession.h"
 
 namespace {
@@ -25,7 +24,6 @@ class AboutWindow : public ProgramSession {
       if (auto* about = dynamic_cast<Tabout*>(c)) out.push_back(about);
     return out;
   }
-  static std::string Key(tk::Form* form) { return sim::FormKey(form->Handle()); }
 };
 
 TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
@@ -106,7 +104,7 @@ TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
     ASSERT_TRUE(op) << e.text;
     EXPECT_EQ(op->rect.left, e.left) << e.text;
     EXPECT_EQ(op->rect.top, e.top) << e.text;
-    EXPECT_EQ(op->font, e.font) << e.text;
+    EXPECT_EQ(Look(*op), e.font) << e.text;
   }
   EXPECT_EQ(about->Label7->Top(), 24);
   EXPECT_TRUE(about->Label7->WordWrap());

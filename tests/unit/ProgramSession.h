@@ -12,6 +12,7 @@
 #include "desktop/qelAppProps.h"
 #include "platform/sim.h"
 #include "platform/sim_config.h"
+#include "platform/sim_surface.h"
 #include "tests/unit/SimApp.h"
 
 class ProgramSession : public SimAppTest {
@@ -49,6 +50,11 @@ class ProgramSession : public SimAppTest {
     SetMainWindow(main);
     return main;
   }
+
+  // Names one form among several of the same name, for the sim desktop's actions.
+  static std::string Key(tk::Form* form) { return sim::FormKey(form->Handle()); }
+  // The font and colour a text was drawn in.
+  static plat::FontSpec Look(const sim::DrawOp& op) { return {op.font.face, op.font.pixelHeight, op.color, op.font.bold}; }
 
   std::string folder;
   Tmain* main = nullptr;

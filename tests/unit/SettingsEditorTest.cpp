@@ -10,8 +10,8 @@
 #include "app/agentfrm.h"
 #include "app/resolutionfrm.h"
 #include "platform/sim_controls.h"
+#include "platform/display.h"
 #include "platform/sim_display.h"
-#include "platform/sim_surface.h"
 #include "tests/unit/ProgramSession.h"
 
 namespace {
@@ -45,7 +45,6 @@ class SettingsEditor : public ProgramSession {
       if (auto* agent = dynamic_cast<Tagent*>(c)) out.push_back(agent->info->Caption());
     return out;
   }
-  static std::string Key(tk::Form* form) { return sim::FormKey(form->Handle()); }
 };
 
 TEST_F(SettingsEditor, OpensWithItsStoredLayoutAndHintSettings) {
@@ -137,14 +136,16 @@ TEST_F(SettingsEditor, OpensWithItsStoredLayoutAndHintSettings) {
   EXPECT_EQ(drawn("1.4")->color, plat::RGB(0xF7, 0xF8, 0xFB));
   EXPECT_EQ(drawn("1.4")->rect.right, 346 + 112) << "right-aligned";
   EXPECT_EQ(drawn("Settings are kept per user.")->color, plat::RGB(0xF7, 0xF8, 0xFB));
-  EXPECT_EQ(drawn("anna")->font, (plat::FontSpec{"Verdana", 13, plat::RGB(0x47, 0x51, 0x7E), true}));
+  EXPECT_EQ(Look(*drawn("anna")), (plat::FontSpec{"Verdana", 13, plat::RGB(0x47, 0x51, 0x7E), true}));
   EXPECT_EQ(drawn("anna")->format & plat::DT_CENTER, plat::DT_CENTER);
   EXPECT_EQ(drawn("Horizontal:")->color, plat::RGB(0x2D, 0x33, 0x51));
-  EXPECT_EQ(drawn("Prefered display mode:")->font, (plat::FontSpec{"Verdana", 11, plat::RGB(0x47, 0x51, 0x7E), true}));
+  EXPECT_EQ(Look(*drawn("Prefered display mode:")), (plat::FontSpec{"Verdana", 11, plat::RGB(0x47, 0x51, 0x7E), true}));
   EXPECT_EQ(drawn("640x480")->color, plat::RGB(0x47, 0x51, 0x7E));
 
   EXPECT_EQ(editor->wersja->Hint(), "Current program version. Click on the arrow logo for more info.");
-  EXPECT_EQ(editor->aboutregion->BoundsRect(), (plat::RECT{416, 280, 449, 309}));
+  const plat::RECT region = editor->aboutregion->BoundsRect();
+  EXPECT_EQ((std::vector<int>{region.left, region.top, region.right, region.bottom}),
+            (std::vector<int>{416, 280, 449, 309}));
   EXPECT_EQ(editor->aboutregion->Hint(), "View the about screen.");
   EXPECT_EQ(editor->uzytkownik->Hint(), "Your Windows user name.");
   EXPECT_EQ(editor->slider->Hint(), "Slide to adjust resolution.");
@@ -169,7 +170,8 @@ TEST_F(SettingsEditor, TheKeyboardGoesThroughTheChoicesThenExitBeforeApply) {
     app->Terminate();
   });
   RunFor(10000);
-  EXPECT_EQ(order, std::vector<std::string>({"ch_autorun", "ch_autoclose", "slider", "bit16", "zamknij", "zapisz"}));
+  // A stored depth other than "16" selected "32 Bit Depth", the radio group's one tab stop.
+  EXPECT_EQ(order, std::vector<std::string>({"ch_autorun", "ch_autoclose", "slider", "bit32", "zamknij", "zapisz"}));
 }
 
 TEST_F(SettingsEditor, ShowsTheStoredChoicesAndApplySavesAndSwitches) {
@@ -260,11 +262,21 @@ TEST_F(SettingsEditor, NotConfiguredTheFirstApplyWritesAllFiveKeys) {
     EXPECT_TRUE(editor->bit16->Checked());
     EXPECT_FALSE(editor->ch_autorun->Checked());
     EXPECT_FALSE(editor->ch_autoclose->Checked());
+    sim::SetDisplayChangeResults({plat::DISP_CHANGE_BADMODE});
     sim::ClickControl(Key(editor), "zapisz");
   });
-  sim::At(500, [&] { app->Terminate(); });
+  sim::At(500, [&] {
+    // The report comes while the editor is already out of the way.
+    EXPECT_EQ(BoxTexts().back(), "Error 4: Your machine does not support this mode.");
+    EXPECT_FALSE(sim::FindForm(Key(editor))->visible);
+    EXPECT_TRUE(Shown(main).empty());
+    sim::PressOk();
+  });
+  sim::At(600, [&] { app->Terminate(); });
   RunFor(10000);
-  EXPECT_EQ(Settings(), "[Main]\r\nresolution=1\r\nautorun=0\r\nautoclose=0\r\nglebia=16\r\nskonfigurowany=1\r\n");
+  EXPECT_EQ(Shown(main), std::vector<std::string>({"Mode not supported."}));
+  // A new file in the order of the writes.
+  EXPECT_EQ(Settings(), "[Main]\nresolution=1\nautorun=0\nautoclose=0\nglebia=16\nskonfigurowany=1\n");
   auto changes = sim::DisplayChanges();
   ASSERT_EQ(changes.size(), 1u);
   EXPECT_EQ(changes[0].mode->dmPelsWidth, 640u);
