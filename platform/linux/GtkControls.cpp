@@ -68,9 +68,7 @@ class GtkControlPeer final : public ControlPeer {
       case ControlKind::ListBox:
         widget_ = gtk_scrolled_window_new(nullptr, nullptr);
         gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(widget_), GTK_SHADOW_IN);
-        // Our own reference, as for widget_: the form may destroy its window, and with it the
-        // list inside the scrolled window, before this peer goes.
-        list_ = GTK_WIDGET(g_object_ref_sink(gtk_list_box_new()));
+        list_ = gtk_list_box_new();
         gtk_container_add(GTK_CONTAINER(widget_), list_);
         // Kept alive with the control: a form destroys its native window before its controls.
         g_object_ref(list_);
