@@ -166,14 +166,17 @@ tavelin_screen_size() {
 }
 
 # Prints the text in the rectangle W H X Y ($2..$5) of image $1, read by OCR (scaled up, the
-# colours flattened to dark text on light: $6 "dark" when the text is darker than its ground).
+# colours flattened to dark text on light). $6 says what the text is: "dark" (the default) or
+# "light" against its ground, or its colour ("#e1e2f2") when it stands out too little for either.
 tavelin_read_text() {
   local image=$1 w=$2 h=$3 x=$4 y=$5 tone=${6:-dark} out
   out=$(mktemp "${TMPDIR:-/tmp}/tavelin-ocr.XXXXXX")
-  local negate=()
-  [ "$tone" = light ] && negate=(-negate)
-  convert "$image" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray "${negate[@]}" -resize 400% \
-    -normalize -threshold 55% -bordercolor white -border 20 "$out.png"
+  local flatten=(-colorspace Gray -resize 400% -normalize -threshold 55%)
+  case $tone in
+    light) flatten=(-colorspace Gray -negate -resize 400% -normalize -threshold 55%) ;;
+    \#*) flatten=(-fuzz 3% -fill black -opaque "$tone" -fill white +opaque black -resize 400%) ;;
+  esac
+  convert "$image" -crop "${w}x${h}+${x}+${y}" +repage "${flatten[@]}" -bordercolor white -border 20 "$out.png"
   tesseract "$out.png" - --psm 7 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'
   rm -f "$out" "$out.png"
 }
