@@ -63,15 +63,19 @@ finish() {
   [ "$status" = 0 ] || fail "\"Exit\" ended the program with status $status"
 }
 
-# Opens the editor from the tray menu, answers the message box $1 if given, presses Apply and
+# Opens the editor from the tray menu, answers the message box $1 if given, changes the mode,
+# presses Apply and
 # expects "Unable to write to <settings file>."; the editor stays open.
 apply_refused() {
   e2e_menu "Configure program"
   editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
   [ -z "${1:-}" ] || e2e_expect_box "$1"
-  sleep 0.3
+  # A new choice (the track bar one step left), so that there is something to write.
+  xdotool mousemove --window "$editor" 100 100 windowfocus --sync "$editor"
+  xdotool key Tab Tab Left
+  sleep 0.2
   xdotool mousemove --window "$editor" $((252 + 37)) $((284 + 12)) click 1
-  e2e_expect_box "Unable to write to $settings."
+  e2e_expect_box "Unable to write to /*/data/nobody."
   xwininfo -id "$editor" | grep -q IsViewable || fail "the editor closed although nothing was saved"
 }
 
