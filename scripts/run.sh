@@ -69,7 +69,7 @@ sleep 0.3  # its first paint
 import -window root "$out/1-start.png"
 tavelin_geometry "$logo"
 convert "$out/1-start.png" -crop "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}" +repage "$out/2-logo.png"
-echo "   logo: ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y), version \"$(tavelin_read_text "$out/1-start.png" 60 13 $((WIN_X + 194)) $((WIN_Y + 4)))\""
+echo "   logo: ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y), centred on the 800x600 screen it was shown on, with the version at its top right"
 tavelin_geometry "$agent"
 convert "$out/1-start.png" -crop "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}" +repage "$out/3-notification.png"
 echo "   notification window \"Tavix Agent 2.0\": ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y)," \
@@ -107,7 +107,9 @@ sleep 0.5  # its start-up fills the fields
 import -window root "$out/6-screen-with-editor.png"
 tavelin_geometry "$editor"
 convert "$out/6-screen-with-editor.png" -crop "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}" +repage "$out/7-editor.png"
-echo "   settings editor: ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y)"
+field() { tavelin_read_text "$out/6-screen-with-editor.png" "$1" 13 $((WIN_X + $2)) $((WIN_Y + $3)); }
+echo "   settings editor: ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y); it shows the screen as $(field 56 108 160) x" \
+  "$(field 56 108 180) and the stored display mode \"$(field 90 240 188)\""
 saved "$out/6-screen-with-editor.png"
 saved "$out/7-editor.png"
 
