@@ -67,9 +67,12 @@ answer_boxes() {
     for w in $(windows '^Tavelin$' | tac); do
       eval "$(xdotool getwindowgeometry --shell "$w")"
       if [ "${WIDTH}x${HEIGHT}" != 258x81 ] && [ "$HEIGHT" -lt 300 ] && [ "$WIDTH" -gt 100 ]; then
-        xdotool windowfocus --sync "$w" key Return 2>/dev/null || true
-        n=$((n + 1))
-        sleep 0.3
+        # OK is centred at the box's foot.
+        xdotool mousemove --window "$w" $((WIDTH / 2)) $((HEIGHT - 22)) click 1 2>/dev/null || true
+        for _ in $(seq 1 20); do
+          xwininfo -id "$w" 2>/dev/null | grep -q IsViewable || { n=$((n + 1)); break; }
+          sleep 0.1
+        done
         break
       fi
     done
@@ -92,7 +95,7 @@ wait_window() {
 # The notification window at the screen's width - 305, height - 144, 286 x 58.
 expect_notification() {
   local agent sw sh
-  agent=$(wait_window '^Tavix Agent 2.0$' 20) || fail "no notification window"
+  agent=$(wait_window '^Tavix Agent 2.0$' 20) || fail "no notification window"  # the newest
   IFS=x read -r sw sh <<<"$(tavelin_screen_size)"
   eval "$(xdotool getwindowgeometry --shell "$agent")"
   [ "$X,$Y" = "$((sw - 305)),$((sh - 144))" ] || fail "the notification window is at ($X,$Y) on a ${sw}x${sh} screen"
@@ -119,14 +122,26 @@ for _ in $(seq 1 50); do
 done
 [ -n "$icon" ] || fail "no tray icon in trayer's panel"
 
+# Opens the tray menu and clicks its item $1 (1 "Configure program", 2 "What is it for?", 3 "Exit",
+# 4 "About"): the menu window opens at the pointer, its items 26, 26, 26 and 17 pixels high
+# with the separators.
 menu() {
+  local w m=
   xdotool mousemove --window "$icon" 4 4 click 3
-  sleep 0.6
-  # shellcheck disable=SC2086
-  xdotool key $1 Return
+  for _ in $(seq 1 25); do
+    for w in $(xdotool search --onlyvisible --class 'tavelin.exe' 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$w")"
+      [ "$WIDTH" -ge 100 ] && [ "$WIDTH" -le 300 ] && [ "$HEIGHT" -ge 60 ] && [ "$HEIGHT" -le 140 ] && [ "$Y" -lt 150 ] && m=$w
+    done
+    [ -n "$m" ] && break
+    sleep 0.2
+  done
+  [ -n "$m" ] || fail "the tray menu did not open"
+  local offsets=(0 11 37 63 80)
+  xdotool mousemove --window "$m" 30 "${offsets[$1]}" click 1
 }
 
-menu Down  # "Configure program"
+menu 1  # "Configure program"
 editor=
 for _ in $(seq 1 50); do
   for w in $(windows '^Tavelin$'); do
@@ -140,8 +155,15 @@ done
 sleep 0.5
 import -window root "$work_dir/editor.png"
 echo "settings editor: $work_dir/editor.png"
-# Focus starts at "Run on system startup."; the track bar is two tabs on, Apply three after it.
-xdotool windowfocus --sync "$editor" key Tab Tab Left Tab Tab Tab space
+# The track bar's thumb (at 3 of 1..4) takes the focus on a click; Left moves it to 2; then Apply.
+before=$(windows '^Tavix Agent 2.0$' | wc -l)
+xdotool mousemove --window "$editor" $((240 + 125)) $((204 + 13)) click 1
+sleep 0.2
+xdotool key Left
+sleep 0.2
+xdotool mousemove --window "$editor" $((252 + 37)) $((284 + 12)) click 1
+for _ in $(seq 1 50); do [ "$(windows '^Tavix Agent 2.0$' | wc -l)" -gt "$before" ] && break; sleep 0.2; done
+[ "$(windows '^Tavix Agent 2.0$' | wc -l)" -gt "$before" ] || fail "no notification after Apply"
 expect_notification
 [ "$(tavelin_screen_size)" = 800x600 ] || fail "Apply left the screen at $(tavelin_screen_size)"
 expected=$'[Main]\r\nresolution=2\r\nautorun=0\r\nautoclose=0\r\nglebia=32\r\nskonfigurowany=1\r'
@@ -149,7 +171,7 @@ expected=$'[Main]\r\nresolution=2\r\nautorun=0\r\nautoclose=0\r\nglebia=32\r\nsk
 echo "Apply wrote the five keys and switched the screen to 800x600"
 answer_boxes 2 >/dev/null
 
-menu "Down Down Down"  # "Exit"
+menu 3  # "Exit"
 status=
 for _ in $(seq 1 50); do
   if ! kill -0 "$wine_pid" 2>/dev/null; then
