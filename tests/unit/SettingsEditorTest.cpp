@@ -384,4 +384,37 @@ TEST_F(SettingsEditor, AMissingInstallKeyEndsTheProgramFromTheEditor) {
   EXPECT_EQ(Settings(), "[Main]\r\nresolution=3\r\nglebia=32\r\nskonfigurowany=1\r\n");
 }
 
+TEST_F(SettingsEditor, ABrokenInstallPathStopsTheStartUpAndApplyHasNowhereToSave) {
+  PutSettings("[Main]\r\nresolution=3\r\nglebia=32\r\nskonfigurowany=1\r\n");
+  StartProgram();
+  Tresolution* editor = nullptr;
+  sim::At(100, [&] {
+    sim::SetRegistryValue(plat::HKEY_LOCAL_MACHINE, "Software\\Brenlow\\Tavelin", "sciezka",
+                          {plat::REG_DWORD, std::string(4, '\0')});
+    editor = OpenEditor();
+  });
+  sim::At(200, [&] {
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text, "Invalid data type for 'sciezka'");
+    EXPECT_TRUE(sim::MessageBoxes()[0].error);
+    sim::PressOk();
+  });
+  sim::At(300, [&] {
+    EXPECT_EQ(editor->uzytkownik->Caption(), "anna") << "the start-up got as far as the user name";
+    EXPECT_EQ(editor->h_res->Caption(), "Unknown.");
+    sim::MoveTrackBar(Key(editor), "slider", 2);
+    sim::ClickControl(Key(editor), "zapisz");
+  });
+  sim::At(400, [&] {
+    EXPECT_EQ(BoxTexts().back(), kNotInstalled);
+    sim::PressOk();
+  });
+  sim::At(500, [&] { app->Terminate(); });
+  RunFor(10000);
+  EXPECT_TRUE(editor->Visible());
+  EXPECT_EQ(editor->slider->Position(), 2);
+  EXPECT_EQ(sim::DisplayChanges().size(), 1u) << "only the start-up's";
+  EXPECT_EQ(Settings(), "[Main]\r\nresolution=3\r\nglebia=32\r\nskonfigurowany=1\r\n");
+}
+
 }  // namespace
