@@ -30,6 +30,9 @@ constexpr DisplayChangeReport kReports[] = {
     {"dcr", "Error 1: You need to reboot your machine to make changes. Read program help.", "Error."},
     {"dcbf", "Error 2: Unknown error. Try other graphic modes.", "Error."},
     {"dcf", "Error 3: Unkown error. Try other graphic modes.", "Error."},
+    // Only a request to save the mode can fail this way, and none is made: the platform did not
+    // do what was asked, and silence would read as success.
+    {"dcn", "Error 5: Your screen settings could not be updated. Try again.", "Error."},
     {"dcbm", "Error 4: Your machine does not support this mode.", "Mode not supported."},
     {"error", "Error: Unknown error code.", "Unknown error. Try again."},
 };
