@@ -60,7 +60,7 @@ tavelin_trayer || give_up "the tray host (trayer) did not start"
 echo "   tray host: trayer at the top right of the screen"
 
 step "Screen before the start: $(tavelin_screen_size)"
-xsetroot -solid '#2a5d8f'
+xsetroot -solid '#d4dce6'  # a light desktop, on which the logo's dark text shows
 tavelin_start "$work" "$program" "${environment[@]}"
 step "Started $program (pid $TAVELIN_PID)"
 logo=$(tavelin_wait_sized_window 258x81 10) || give_up "no logo window within 10 s"
