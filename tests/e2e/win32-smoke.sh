@@ -46,23 +46,20 @@ stop() {
 }
 trap stop EXIT
 
-# The logo is the "Tavelin" window of 258x81; message boxes share the title.
-logo_window() {
-  local w
-  for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null || true); do
-    eval "$(xdotool getwindowgeometry --shell "$w")"
-    [ "${WIDTH}x${HEIGHT}" = 258x81 ] && { echo "$w"; return 0; }
-  done
-  return 0
-}
+# The logo is the 258x81 window titled "Tavelin". This prefix has no install key, so a message box
+# saying so comes too, and the logo stays while it is open: move the box off the logo.
 window=
 for _ in $(seq 1 60); do
-  window=$(logo_window)
-  [ -n "$window" ] && break
+  for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    if [ "${WIDTH}x${HEIGHT}" = 258x81 ]; then window=$w; else xdotool windowmove "$w" 0 0; fi
+  done
+  [ -n "$window" ] && xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null | grep -vqx "$window" && break
   kill -0 "$program" 2>/dev/null || fail "tavelin.exe ended before showing its window"
   sleep 0.5
 done
-[ -n "$window" ] || fail "no visible window named Tavelin within 30 s"
+[ -n "$window" ] || fail "no visible 258x81 window named Tavelin within 30 s"
+for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do [ "$w" = "$window" ] || xdotool windowmove "$w" 0 0; done
 
 # A borderless Wine window is one X window of exactly its client area.
 eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -70,14 +67,7 @@ echo "window $window: ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" = 258 ] && [ "$HEIGHT" = 81 ] || fail "client area ${WIDTH}x${HEIGHT}, expected 258x81"
 [ "$X" = $(((1024 - 258) / 2)) ] && [ "$Y" = $(((768 - 81) / 2)) ] || fail "at $X,$Y, expected the screen's centre"
 
-# This prefix has no install key, and Wine has no speech objects: the start-up's boxes open
-# centred, over the logo, and stay while nobody answers them (the logo stays too). Moved aside,
-# they leave the logo to look at.
-sleep 2
-for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null || true); do
-  [ "$w" = "$window" ] || xdotool windowmove "$w" 0 560 2>/dev/null || true
-done
-# Let the paint land, then look: white is the colour key, so no white pixel can show
+# Let the first paint land, then look: white is the colour key, so no white pixel can show
 # (the X root behind is black).
 sleep 1
 import -window root "$work/screen.png"

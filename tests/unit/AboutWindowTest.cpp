@@ -80,11 +80,6 @@ TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
   EXPECT_EQ(ops[0].kind, sim::DrawKind::Image);
   EXPECT_EQ(ops[0].rect.right, 456);
   EXPECT_EQ(ops[0].rect.bottom, 304);
-  auto drawn = [&](const std::string& text) -> const sim::DrawOp* {
-    for (const auto& op : ops)
-      if (op.text == text) return &op;
-    return nullptr;
-  };
   struct Expected {
     const char* text;
     int left, top;
@@ -100,7 +95,7 @@ TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
                              {"Program Author:", 16, 104, {"Verdana", 13, ink, true}},
                              {"The Tavelin developers", 152, 104, {"Verdana", 13, ink}},
                              {"Copyright 2026 the Tavelin developers.", 12 + 16, 128 + 96, {"Verdana", 13, ink}}}) {
-    const sim::DrawOp* op = drawn(e.text);
+    const sim::DrawOp* op = Drawn(ops, e.text);
     ASSERT_TRUE(op) << e.text;
     EXPECT_EQ(op->rect.left, e.left) << e.text;
     EXPECT_EQ(op->rect.top, e.top) << e.text;

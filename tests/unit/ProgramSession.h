@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/mainfrm.h"
 #include "desktop/qelAppProps.h"
@@ -55,6 +56,13 @@ class ProgramSession : public SimAppTest {
   static std::string Key(tk::Form* form) { return sim::FormKey(form->Handle()); }
   // The font and colour a text was drawn in.
   static plat::FontSpec Look(const sim::DrawOp& op) { return {op.font.face, op.font.pixelHeight, op.color, op.font.bold}; }
+
+  // The first text drawn with exactly this text, or null.
+  static const sim::DrawOp* Drawn(const std::vector<sim::DrawOp>& ops, const std::string& text) {
+    for (const auto& op : ops)
+      if (op.text == text) return &op;
+    return nullptr;
+  }
 
   std::string folder;
   Tmain* main = nullptr;

@@ -33,6 +33,16 @@ class SettingsEditor : public ProgramSession {
       if (auto* e = dynamic_cast<Tresolution*>(c)) last = e;
     return last;
   }
+  // Not configured: the start-up's box is dismissed, then an editor opens at 200 ms with a box of
+  // its own, dismissed at 300 ms.
+  void OpenUnconfiguredEditor(Tresolution*& editor) {
+    sim::At(100, [] { sim::PressOk(); });
+    sim::At(200, [this, &editor] { editor = OpenEditor(); });
+    sim::At(300, [] {
+      EXPECT_EQ(BoxTexts(), std::vector<std::string>({kNotConfigured, kNotConfigured}));
+      sim::PressOk();
+    });
+  }
   static std::vector<std::string> BoxTexts() {
     std::vector<std::string> out;
     for (const auto& box : sim::MessageBoxes()) out.push_back(box.text);
@@ -51,12 +61,7 @@ TEST_F(SettingsEditor, OpensWithItsStoredLayoutAndHintSettings) {
   PutSettings("[Main]\r\nskonfigurowany=0\r\n");
   StartProgram();
   Tresolution* editor = nullptr;
-  sim::At(100, [&] { sim::PressOk(); });  // the start-up's box
-  sim::At(200, [&] { editor = OpenEditor(); });
-  sim::At(300, [&] {
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>({kNotConfigured, kNotConfigured}));
-    sim::PressOk();
-  });
+  OpenUnconfiguredEditor(editor);
   sim::At(400, [&] { app->Terminate(); });
   RunFor(10000);
   ASSERT_TRUE(editor);
@@ -124,11 +129,7 @@ TEST_F(SettingsEditor, OpensWithItsStoredLayoutAndHintSettings) {
   EXPECT_EQ(ops[0].kind, sim::DrawKind::Image);
   EXPECT_EQ(ops[0].rect.right, 462);
   EXPECT_EQ(ops[0].rect.bottom, 325);
-  auto drawn = [&](const std::string& text) -> const sim::DrawOp* {
-    for (const auto& op : ops)
-      if (op.text == text) return &op;
-    return nullptr;
-  };
+  auto drawn = [&](const std::string& text) { return Drawn(ops, text); };
   for (const char* text : {"1.4", "Settings are kept per user.", "Active User:", "anna", "Screen Resolution:",
                            "Horizontal:", "1024", "Vertical:", "768", "Screen Color Depth:", "Bit:", "No info.",
                            "Prefered display mode:", "640x480"})
@@ -251,12 +252,7 @@ TEST_F(SettingsEditor, AModeStoredInAnyOtherFormLeavesTheFirstAndApplyWritesIt) 
 TEST_F(SettingsEditor, NotConfiguredTheFirstApplyWritesAllFiveKeys) {
   StartProgram();
   Tresolution* editor = nullptr;
-  sim::At(100, [&] { sim::PressOk(); });  // the start-up's box
-  sim::At(200, [&] { editor = OpenEditor(); });
-  sim::At(300, [&] {
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>({kNotConfigured, kNotConfigured}));
-    sim::PressOk();
-  });
+  OpenUnconfiguredEditor(editor);
   sim::At(400, [&] {
     EXPECT_EQ(editor->slider->Position(), 1);
     EXPECT_TRUE(editor->bit16->Checked());
@@ -381,6 +377,39 @@ TEST_F(SettingsEditor, AMissingInstallKeyEndsTheProgramFromTheEditor) {
   EXPECT_EQ(editor->uzytkownik->Caption(), "Unknown");
   EXPECT_EQ(editor->h_res->Caption(), "Unknown.");
   EXPECT_EQ(editor->slider->Position(), 1);
+  EXPECT_EQ(Settings(), "[Main]\r\nresolution=3\r\nglebia=32\r\nskonfigurowany=1\r\n");
+}
+
+TEST_F(SettingsEditor, ABrokenInstallPathStopsTheStartUpAndApplyHasNowhereToSave) {
+  PutSettings("[Main]\r\nresolution=3\r\nglebia=32\r\nskonfigurowany=1\r\n");
+  StartProgram();
+  Tresolution* editor = nullptr;
+  sim::At(100, [&] {
+    sim::SetRegistryValue(plat::HKEY_LOCAL_MACHINE, "Software\\Brenlow\\Tavelin", "sciezka",
+                          {plat::REG_DWORD, std::string(4, '\0')});
+    editor = OpenEditor();
+  });
+  sim::At(200, [&] {
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text, "Invalid data type for 'sciezka'");
+    EXPECT_TRUE(sim::MessageBoxes()[0].error);
+    sim::PressOk();
+  });
+  sim::At(300, [&] {
+    EXPECT_EQ(editor->uzytkownik->Caption(), "anna") << "the start-up got as far as the user name";
+    EXPECT_EQ(editor->h_res->Caption(), "Unknown.");
+    sim::MoveTrackBar(Key(editor), "slider", 2);
+    sim::ClickControl(Key(editor), "zapisz");
+  });
+  sim::At(400, [&] {
+    EXPECT_EQ(BoxTexts().back(), kNotInstalled);
+    sim::PressOk();
+  });
+  sim::At(500, [&] { app->Terminate(); });
+  RunFor(10000);
+  EXPECT_TRUE(editor->Visible());
+  EXPECT_EQ(editor->slider->Position(), 2);
+  EXPECT_EQ(sim::DisplayChanges().size(), 1u) << "only the start-up's";
   EXPECT_EQ(Settings(), "[Main]\r\nresolution=3\r\nglebia=32\r\nskonfigurowany=1\r\n");
 }
 
