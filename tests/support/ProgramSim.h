@@ -77,7 +77,7 @@ class ProgramSim : public SimAppTest {
   // began, or until the program ends; true when it ended (sim::Now() is then when it did).
   bool RunUntil(std::uint64_t ms) {
     bool reached = false;
-    sim::At(ms - sim::Now(), [&] { reached = true; });
+    sim::At(ms > sim::Now() ? ms - sim::Now() : 0, [&] { reached = true; });
     while (!reached && !app->Terminated()) app->HandleMessage();
     return app->Terminated();
   }

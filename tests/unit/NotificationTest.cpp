@@ -13,6 +13,10 @@ using Notification = ProgramSim;
 
 TEST_F(Notification, TheWindowShowsItsHeadingMessageBandsAndIconInTheCornerAndHintsTakeItsColour) {
   main = tk::CreateForm<Tmain>(app.get());
+  EXPECT_EQ(app->HintColor(), plat::RGB(0xB3, 0xEF, 0xF2));
+  EXPECT_EQ(app->HintHidePause(), 9600);
+  EXPECT_EQ(app->HintPause(), 250);
+  EXPECT_EQ(app->HintShortPause(), 10);
   main->ShowAgent("A message far too long to fit in the label's two hundred pixels.", true);
   auto agent = Agents().back();
   EXPECT_EQ(agent.caption, "Tavix Agent 2.0");
@@ -165,10 +169,19 @@ TEST_F(Notification, TheTrayMenuListsItsCommandsAndExitEndsTheProgramAtOnce) {
   Install();
   Configure("2", "32");
   Start();
+  PumpUntil(900);
+  // A double click runs only "Configure program": the menu's default item is a separator.
+  sim::DoubleClickTrayIcon(main->tray->WindowHandle(), 0);
   PumpUntil(1000);
+  ASSERT_TRUE(sim::FindForm("resolution"));
+  EXPECT_TRUE(sim::FindForm("resolution")->visible);
+  int editors = 0;
+  for (auto& f : sim::Forms()) editors += f.name == "resolution";
+  EXPECT_EQ(editors, 1);
   PickFromTrayMenu("Exit");
   EXPECT_TRUE(RunUntil(60000));
   EXPECT_EQ(sim::Now(), 1000u);
+  EXPECT_TRUE(sim::FindForm("resolution")->visible) << "ended with the editor open, nothing asked";
   const auto menus = sim::Menus();
   ASSERT_EQ(menus.size(), 1u);
   std::vector<std::string> captions;
