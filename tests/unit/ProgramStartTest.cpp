@@ -167,9 +167,17 @@ TEST_F(ProgramStart, AutoRunFollowsTheStoredChoiceAndAutoCloseEndsTheProgram120S
   PumpUntil(1);
   ASSERT_TRUE(RunEntry());
   EXPECT_EQ(RunEntry()->data, std::string("C:\\Program Files\\Tavelin\\tavelin.exe") + '\0');
-  // The timer is armed after the change's report, at 5000.
+  // The timer is armed after the change's report, at 5000; an editor opened from the tray in
+  // between does not hold the end back.
+  PumpUntil(60000);
+  sim::DoubleClickTrayIcon(main->tray->WindowHandle(), 0);
+  PumpUntil(60001);
+  auto editor = sim::FindForm("resolution");
+  ASSERT_TRUE(editor);
+  EXPECT_TRUE(editor->visible);
   EXPECT_TRUE(RunUntil(200000));
   EXPECT_EQ(sim::Now(), 5000u + 120000u);
+  EXPECT_TRUE(sim::FindForm("resolution")->visible);
 }
 
 TEST_F(ProgramStart, WithoutAutoCloseTheProgramStaysAndAnUnconfiguredFileDoesNotTouchTheRunEntry) {
