@@ -13,7 +13,7 @@ void Tagent::AssignLayout() {
   SetName("agent");
   SetCaption("Tavix Agent 2.0");
   SetBorderStyle(tk::BorderStyle::None);
-  SetBorderIcons({});
+  SetBorderIcons({false, false, false});
   SetClientWidth(286);
   SetClientHeight(58);
   SetColor(plat::RGB(86, 112, 201));

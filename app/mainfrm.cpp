@@ -139,7 +139,7 @@ void Tmain::AssignLayout() {
   item(Exit1, "Exit1", "Exit", &Tmain::Exit1Click);
   item(About1, "About1", "About", &Tmain::About1Click);
 
-  tray->SetIcon(artwork::ProgramIcon(16));
+  tray->SetIcon(artwork::ProgramIcon());
   tray->SetMinimizeToTray(true);
   tray->SetPopupMenu(popup);
   tray->SetInfoTitle("Quick Help");

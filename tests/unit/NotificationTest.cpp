@@ -17,6 +17,7 @@ TEST_F(Notification, TheWindowShowsItsHeadingMessageBandsAndIconInTheCornerAndHi
   auto agent = Agents().back();
   EXPECT_EQ(agent.caption, "Tavix Agent 2.0");
   EXPECT_EQ(agent.border, plat::BorderStyle::None);
+  EXPECT_FALSE(agent.icons.systemMenu || agent.icons.minimize || agent.icons.maximize);
   EXPECT_EQ(agent.clientWidth, 286);
   EXPECT_EQ(agent.clientHeight, 58);
   EXPECT_EQ(agent.left, 800 - 305);

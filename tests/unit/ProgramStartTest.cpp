@@ -126,7 +126,11 @@ INSTANTIATE_TEST_SUITE_P(
         Outcome{plat::DISP_CHANGE_BADMODE, "Error 4: Your machine does not support this mode.", "Mode not supported."},
         Outcome{plat::DISP_CHANGE_NOTUPDATED, "Error 5: Your screen settings could not be updated. Try again.", "Error."},
         Outcome{-5, "Error: Unknown error code.", "Unknown error. Try again."},
-        Outcome{7, "Error: Unknown error code.", "Unknown error. Try again."}));
+        Outcome{7, "Error: Unknown error code.", "Unknown error. Try again."}),
+    [](const testing::TestParamInfo<Outcome>& info) {
+      const plat::LONG r = info.param.result;
+      return (r < 0 ? "Minus" : "Result") + std::to_string(r < 0 ? -r : r);
+    });
 
 TEST_F(ProgramStart, EachApplyReadsTheFileAgainAndAnyOtherCodeMeans800By600) {
   Install();
