@@ -33,7 +33,12 @@ class ProgramSim : public SimAppTest {
     auto* user = new TCustomApplicationEvents(app.get());
     user->OnModalBegin = [this](tk::Component*) {
       boxOpenedAt.push_back(sim::Now());
-      sim::At(okAfterMs, [] { sim::PressOk(); });
+      // OK ends the box's own loop; the loop that opened it gets a message to look again for
+      // work, or a box opened inside an idle moment would leave it waiting for nothing.
+      sim::At(okAfterMs, [this] {
+        sim::PressOk();
+        plat::PostMessageA(app->Handle(), plat::WM_NULL, 0, 0);
+      });
     };
   }
   void TearDown() override {

@@ -8,15 +8,19 @@
 #include "app/aboutfrm.h"
 #include "app/resolutionfrm.h"
 #include "platform/sim_controls.h"
-#include "tests/unit/ProgramSession.h"
+#include "platform/sim_surface.h"
+#include "tests/support/ProgramSim.h"
 
 namespace {
 
-class AboutWindow : public ProgramSession {
+class AboutWindow : public ProgramSim {
  protected:
   void SetUp() override {
-    ProgramSession::SetUp();
-    PutSettings("[Main]\r\nresolution=3\r\nglebia=32\r\nskonfigurowany=1\r\n");
+    ProgramSim::SetUp();
+    Install();
+    Configure("3", "32");
+    Start();
+    PumpUntil(5000);
   }
   static std::vector<Tabout*> AboutWindows(tk::Component* owner) {
     std::vector<Tabout*> out;
@@ -24,26 +28,22 @@ class AboutWindow : public ProgramSession {
       if (auto* about = dynamic_cast<Tabout*>(c)) out.push_back(about);
     return out;
   }
+  static std::string Key(tk::Form* form) { return sim::FormKey(form->Handle()); }
 };
 
 TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
-  StartProgram();
-  Tabout* about = nullptr;
-  sim::At(100, [&] {
-    main->About1Click(main);
-    ASSERT_EQ(AboutWindows(main).size(), 1u);
-    about = AboutWindows(main)[0];
-    EXPECT_EQ(about->ver_info->Caption(), "Unknown. Please reinstall Tavix.") << "not yet activated";
-  });
-  sim::At(200, [&] {
-    EXPECT_EQ(about->ver_info->Caption(), "1.4");
-    // The main window's text is copied at every activation, whatever it says then.
-    main->wersja->SetCaption("1.4 (test)");
-    EXPECT_EQ(about->ver_info->Caption(), "1.4");
-    EXPECT_TRUE(sim::ActivateForm(Key(about)));
-  });
-  sim::At(300, [&] { app->Terminate(); });
-  RunFor(10000);
+  EXPECT_EQ(tk::CreateForm<Tabout>(app.get())->ver_info->Caption(), "Unknown. Please reinstall Tavix.")
+      << "the stored caption, until the window is activated";
+  PickFromTrayMenu("About");
+  PumpUntil(sim::Now() + 10);
+  ASSERT_EQ(AboutWindows(main).size(), 1u);
+  Tabout* about = AboutWindows(main)[0];
+  EXPECT_EQ(about->ver_info->Caption(), "1.4");
+  // The main window's text is copied at every activation, whatever it says then.
+  main->wersja->SetCaption("1.4 (test)");
+  EXPECT_EQ(about->ver_info->Caption(), "1.4");
+  EXPECT_TRUE(sim::ActivateForm(Key(about)));
+  PumpUntil(sim::Now() + 10);
   EXPECT_EQ(about->ver_info->Caption(), "1.4 (test)");
 
   auto form = sim::FindForm(Key(about));
@@ -54,7 +54,7 @@ TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
   EXPECT_FALSE(form->icons.systemMenu || form->icons.minimize || form->icons.maximize);
   EXPECT_EQ(form->clientWidth, 456);
   EXPECT_EQ(form->clientHeight, 304);
-  EXPECT_EQ(form->left, (1024 - 456) / 2) << "centred on the screen";
+  EXPECT_EQ(form->left, (1024 - 456) / 2) << "centred on the screen as it is now";
   EXPECT_EQ(form->top, (768 - 304) / 2);
   EXPECT_EQ(form->color, plat::RGB(62, 126, 198));
   EXPECT_EQ(form->font, (plat::FontSpec{"Verdana", 13, plat::RGB(55, 57, 128)}));
@@ -95,11 +95,13 @@ TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
                              {"Program Author:", 16, 104, {"Verdana", 13, ink, true}},
                              {"The Tavelin developers", 152, 104, {"Verdana", 13, ink}},
                              {"Copyright 2026 the Tavelin developers.", 12 + 16, 128 + 96, {"Verdana", 13, ink}}}) {
-    const sim::DrawOp* op = Drawn(ops, e.text);
+    const sim::DrawOp* op = nullptr;
+    for (const auto& candidate : ops)
+      if (candidate.text == e.text && !op) op = &candidate;
     ASSERT_TRUE(op) << e.text;
     EXPECT_EQ(op->rect.left, e.left) << e.text;
     EXPECT_EQ(op->rect.top, e.top) << e.text;
-    EXPECT_EQ(Look(*op), e.font) << e.text;
+    EXPECT_EQ((plat::FontSpec{op->font.face, op->font.pixelHeight, op->color, op->font.bold}), e.font) << e.text;
   }
   EXPECT_EQ(about->Label7->Top(), 24);
   EXPECT_TRUE(about->Label7->WordWrap());
@@ -107,31 +109,27 @@ TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
 }
 
 TEST_F(AboutWindow, EachCommandGivesANewWindowAndIAgreeHidesOnlyThatOne) {
-  StartProgram();
+  PickFromTrayMenu("About");
+  PumpUntil(sim::Now() + 10);
+  PickFromTrayMenu("About");
+  PumpUntil(sim::Now() + 10);
+  PickFromTrayMenu("Configure program");
+  PumpUntil(sim::Now() + 10);
   Tresolution* editor = nullptr;
-  sim::At(100, [&] {
-    main->About1Click(main);
-    main->About1Click(main);
-    main->ShowEditor1Click(main);
-  });
-  sim::At(200, [&] {
-    for (tk::Component* c : main->Components())
-      if (auto* e = dynamic_cast<Tresolution*>(c)) editor = e;
-    ASSERT_TRUE(editor);
-    // The arrow logo in the editor's corner opens one more, owned by the editor.
-    sim::Click(Key(editor), 416 + 16, 280 + 14);
-  });
-  sim::At(300, [&] {
-    auto fromTray = AboutWindows(main);
-    ASSERT_EQ(fromTray.size(), 2u);
-    ASSERT_EQ(AboutWindows(editor).size(), 1u);
-    EXPECT_EQ(AboutWindows(editor)[0]->ver_info->Caption(), "1.4");
-    sim::ClickControl(Key(fromTray[0]), "Button1");
-  });
-  sim::At(400, [&] { app->Terminate(); });
-  RunFor(10000);
+  for (tk::Component* c : main->Components())
+    if (auto* e = dynamic_cast<Tresolution*>(c)) editor = e;
+  ASSERT_TRUE(editor);
+  // The arrow logo in the editor's corner opens one more, owned by the editor.
+  sim::Click(Key(editor), 416 + 16, 280 + 14);
+  PumpUntil(sim::Now() + 10);
+
   auto fromTray = AboutWindows(main);
-  ASSERT_EQ(fromTray.size(), 2u) << "a closed about window stays with its owner";
+  ASSERT_EQ(fromTray.size(), 2u);
+  ASSERT_EQ(AboutWindows(editor).size(), 1u);
+  EXPECT_EQ(AboutWindows(editor)[0]->ver_info->Caption(), "1.4");
+  sim::ClickControl(Key(fromTray[0]), "Button1");
+  PumpUntil(sim::Now() + 10);
+  ASSERT_EQ(AboutWindows(main).size(), 2u) << "a closed about window stays with its owner";
   EXPECT_FALSE(fromTray[0]->Visible());
   EXPECT_TRUE(fromTray[1]->Visible());
   EXPECT_TRUE(AboutWindows(editor)[0]->Visible());
