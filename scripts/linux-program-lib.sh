@@ -129,7 +129,8 @@ tavelin_wait_tray_icon() {
 # Waits up to $2 seconds for a mapped window titled "Tavelin" (xdotool's titles ignore case, so
 # the tray icon's "tavelin" matches too) of the size $1 (WxH; 258x81 is the logo, 462x325 the
 # settings editor), or with $1 "box" of another size bigger than an icon (a message box); prints
-# the id of the top-most one (a box opened during another box's nested loop is answered first).
+# the id of the newest one (the highest: a box opened during another box's nested loop must be
+# answered first, and xdotool does not list windows in their stacking order).
 tavelin_wait_sized_window() {
   local want=$1 limit=${2:-10} w found deadline
   deadline=$(($(date +%s%N) + limit * 1000000000))
@@ -138,7 +139,8 @@ tavelin_wait_sized_window() {
     for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
       tavelin_geometry "$w" 2>/dev/null || continue
       if [ "$want" = box ]; then
-        [ "$WIN_W" -gt 48 ] && [ "${WIN_W}x${WIN_H}" != 258x81 ] && [ "${WIN_W}x${WIN_H}" != 462x325 ] && found=$w
+        [ "$WIN_W" -gt 48 ] && [ "${WIN_W}x${WIN_H}" != 258x81 ] && [ "${WIN_W}x${WIN_H}" != 462x325 ] &&
+          [ "$w" -gt "${found:-0}" ] && found=$w
       elif [ "${WIN_W}x${WIN_H}" = "$want" ]; then
         found=$w
       fi
