@@ -53,6 +53,8 @@ struct Outcome {
   const char* notice;
 };
 
+void PrintTo(const Outcome& outcome, std::ostream* out) { *out << "result " << outcome.result; }
+
 class EveryOutcome : public ProgramSim, public testing::WithParamInterface<Outcome> {};
 
 TEST_P(EveryOutcome, IsReportedByItsBoxThenAShownSpokenNotificationAndTheLogoGoesAfterwards) {
