@@ -1,6 +1,7 @@
 #include "app/mainfrm.h"
 
 #include "app/Artwork.h"
+#include "app/ConfigurationError.h"
 #include "app/DisplayModeRequest.h"
 #include "app/UserName.h"
 #include "app/UserSettings.h"
@@ -201,6 +202,9 @@ void Tmain::ShowAgent(const std::string& text, bool visible) {
 }
 
 void Tmain::ApplyDisplayMode() {
+  // No accessor: the start-up ended before it could name the user's file (a missing or
+  // unreadable install key), and there is no stored choice to apply.
+  if (!settings_) throw ConfigurationError("Tavelin was not installed properly. Please reinstall.");
   plat::DEVMODEA request = DisplayModeRequest(usersettings::ModeCode(*settings_), usersettings::DepthText(*settings_));
   const std::string code = DisplayChangeResultText(plat::ChangeDisplaySettingsA(&request, 0));
   for (const auto& report : kReports) {

@@ -3,6 +3,7 @@
 // timers, and what is on disk afterwards.
 #include <gtest/gtest.h>
 
+#include "app/ConfigurationError.h"
 #include "tests/support/ProgramSim.h"
 
 namespace {
@@ -232,6 +233,16 @@ TEST_F(ProgramStart, IdleMomentsTimersAndTrayCommandsDuringABoxNeverRunTheStartU
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Error 4: Your machine does not support this mode."});
   EXPECT_EQ(Spoken(), (std::vector<std::u16string>{u"\r\n", u"Personal screen settings.\r\n", u"Mode not supported.\r\n"}));
   EXPECT_FALSE(main->Visible()) << "hidden 3.5 s after the box";
+}
+
+TEST_F(ProgramStart, ApplyingWithoutTheUsersFileIsAnErrorNotACrash) {
+  sim::SetRegistryValue(plat::HKEY_LOCAL_MACHINE, kInstallKey, "sciezka", {plat::REG_BINARY, "C:"});
+  Start();
+  PumpUntil(2000);
+  ASSERT_EQ(main->Settings(), nullptr);
+  // As an editor's Apply would call it.
+  EXPECT_THROW(main->ApplyDisplayMode(), ConfigurationError);
+  EXPECT_TRUE(sim::DisplayChanges().empty());
 }
 
 TEST_F(ProgramStart, AnUnreadableInstallPathEndsTheStartUpWithTheErrorBoxAndItIsNotTriedAgain) {
