@@ -1,7 +1,9 @@
-// Program entry: the application, its title, the main window, the message loop.
+// Program entry: the application, its title, the main window, the start-up notification window,
+// the message loop.
 #include <cstdio>
 #include <exception>
 
+#include "app/agentfrm.h"
 #include "app/mainfrm.h"
 #include "desktop/qelAppProps.h"
 #include "toolkit/Application.h"
@@ -12,7 +14,9 @@ int main() {
     application.Initialize();
     new TMultiCaster(&application);  // before any window: every window's events go through it
     application.SetTitle("Tavelin");
-    tk::CreateForm<Tmain>(&application);
+    SetMainWindow(tk::CreateForm<Tmain>(&application));
+    // Hidden, with no text: it goes through a notification's whole life unseen.
+    tk::CreateForm<Tagent>(&application);
     application.Run();
     ReleaseAppPropList();
     return 0;

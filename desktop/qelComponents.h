@@ -8,7 +8,7 @@
 #include "platform/shell.h"
 #include "toolkit/Component.h"
 #include "toolkit/Events.h"
-#include "toolkit/Icon.h"
+#include "toolkit/NativeIcon.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/PopupMenu.h"
 
@@ -171,7 +171,7 @@ class TqelTrayIcon : public TqelCustomTimer {
 
   bool iconEnabled_ = true;
   std::string hint_;
-  tk::Icon icon_;
+  tk::NativeIcon icon_;
   tk::ImageList* imageList_ = nullptr;
   tk::ChangeLink changeLink_;
   int imageIndex_ = 0;

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <exception>
 
+#include "app/aboutfrm.h"
 #include "app/mainfrm.h"
+#include "app/resolutionfrm.h"
 #include "gallery/GalleryForms.h"
 #include "toolkit/Application.h"
 
@@ -23,20 +25,29 @@ int main() {
     application.Initialize();
     application.SetTitle("Tavelin gallery");
     auto* main = tk::CreateForm<Tmain>(&application);
+    SetMainWindow(main);
+    // The version text as the start-up leaves it; the about window copies it when activated.
+    main->wersja->SetCaption(Tmain::kVersion);
     auto* gallery = tk::CreateForm<gallery::ProGallery>(&application);
     auto* controls = tk::CreateForm<gallery::ControlsPanel>(&application);
-    // Borderless, so that a window's place is its client area's on every desktop.
-    gallery->SetBorderStyle(tk::BorderStyle::None);
-    controls->SetBorderStyle(tk::BorderStyle::None);
-    gallery->SetLeft(0);
-    gallery->SetTop(0);
-    controls->SetLeft(560);
-    controls->SetTop(0);
+    // The settings editor and the about window as they open, before any start-up fills them.
+    auto* editor = tk::CreateForm<Tresolution>(main);
+    auto* about = tk::CreateForm<Tabout>(main);
+    const struct {
+      tk::Form* form;
+      int left, top;
+    } placed[] = {{gallery, 0, 0}, {controls, 560, 0}, {editor, 0, 400}, {about, 800, 400}};
+    for (const auto& p : placed) {
+      // Borderless, so that a window's place is its client area's on every desktop.
+      p.form->SetBorderStyle(tk::BorderStyle::None);
+      p.form->SetPosition(tk::Position::Designed);
+      p.form->SetLeft(p.left);
+      p.form->SetTop(p.top);
+    }
     main->Show();
-    gallery->Show();
-    controls->Show();
-    for (tk::Form* form : {static_cast<tk::Form*>(main), static_cast<tk::Form*>(gallery), static_cast<tk::Form*>(controls)})
-      Report(form);
+    for (const auto& p : placed) p.form->Show();
+    Report(main);
+    for (const auto& p : placed) Report(p.form);
     std::printf("ready\n");
     std::fflush(stdout);
     application.Run();

@@ -25,6 +25,8 @@ packages=(
   lintian
   file
   nsis
+  # reads the texts of the program's windows in the end-to-end tests' screenshots
+  tesseract-ocr
 )
 
 missing=()

@@ -70,6 +70,8 @@ class GtkControlPeer final : public ControlPeer {
         gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(widget_), GTK_SHADOW_IN);
         list_ = gtk_list_box_new();
         gtk_container_add(GTK_CONTAINER(widget_), list_);
+        // Kept alive with the control: a form destroys its native window before its controls.
+        g_object_ref(list_);
         gtk_widget_show(list_);
         g_signal_connect(list_, "row-selected", G_CALLBACK(&GtkControlPeer::OnRowSelected), this);
         break;
@@ -90,6 +92,7 @@ class GtkControlPeer final : public ControlPeer {
     if (list_) g_signal_handlers_disconnect_by_data(list_, this);
     gtk_widget_destroy(widget_);
     g_object_unref(widget_);
+    if (list_) g_object_unref(list_);
     g_object_unref(fixed_);
     g_object_unref(css_);
   }

@@ -72,7 +72,11 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
   HWND Handle() const override { return handle_; }
-  void BringToFront() override { gtk_window_present(GTK_WINDOW(window_)); }
+  // As on Windows, a hidden window stays hidden: the tray icon asks for its owner to come to the
+  // front on every click, also once the program lives only in the tray.
+  void BringToFront() override {
+    if (gtk_widget_get_visible(window_)) gtk_window_present(GTK_WINDOW(window_));
+  }
   GtkWidget* Client() const { return client_; }
 
   void SetCaption(const std::string& caption) override {

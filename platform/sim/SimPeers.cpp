@@ -1,4 +1,6 @@
 // Sim peers: records of what a native window would show, kept where tests can read them.
+#include <cstdint>
+#include <string>
 #include <utility>
 
 #include "platform/core/FormWindow.h"
@@ -10,7 +12,11 @@ namespace {
 
 using sim::detail::TheDesktop;
 
-bool Matches(const sim::FormRecord& r, const std::string& key) { return r.name == key || r.caption == key; }
+void ActivateWindow(plat::HWND hwnd);
+
+bool Matches(const sim::FormRecord& r, const std::string& key) {
+  return r.name == key || r.caption == key || key == sim::FormKey(r.handle);
+}
 
 class SimFormPeer final : public plat::FormPeer,
                           public plat::core::WindowObserver,
@@ -84,7 +90,10 @@ class SimFormPeer final : public plat::FormPeer,
   }
   void SetFont(const plat::FontSpec& font) override { Update([&] { record_.font = font; }); }
   void SetIcon(const plat::IconImage& icon) override { Update([&] { record_.icon = icon; }); }
-  void Show() override { plat::ShowWindow(record_.handle, plat::SW_SHOW); }
+  void Show() override {
+    // As a window manager does, a window that appears becomes the active one.
+    if (!plat::ShowWindow(record_.handle, plat::SW_SHOW)) ActivateWindow(record_.handle);
+  }
   void Hide() override { plat::ShowWindow(record_.handle, plat::SW_HIDE); }
   bool Visible() const override { return plat::IsWindowVisible(record_.handle) != 0; }
 
@@ -113,6 +122,8 @@ sim::detail::PaintableForm* FindPaintable(const std::string& key) {
     if (Matches(*record, key)) return TheDesktop().paintable[hwnd];
   return nullptr;
 }
+
+void ActivateWindow(plat::HWND hwnd) { plat::PostMessageA(hwnd, plat::WM_ACTIVATE, plat::WA_ACTIVE, 0); }
 
 void PostMouse(const std::string& form, plat::UINT msg, int x, int y, plat::WPARAM keys) {
   auto record = sim::FindForm(form);
@@ -176,6 +187,17 @@ bool CloseForm(const std::string& nameOrCaption) {
   if (!record) return false;
   // The title bar's close button sends WM_CLOSE; the form decides what closing means.
   plat::SendMessageA(record->handle, plat::WM_CLOSE, 0, 0);
+  return true;
+}
+
+std::string FormKey(plat::HWND handle) {
+  return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+bool ActivateForm(const std::string& nameOrCaption) {
+  auto record = FindForm(nameOrCaption);
+  if (!record || !record->visible) return false;
+  ActivateWindow(record->handle);
   return true;
 }
 

@@ -90,4 +90,29 @@ TEST(GtkControls, WidgetsSitAtFormCoordinatesAndOnlyTheUsersActionsAreReported) 
   DestroyWindow(app);
 }
 
+// A form goes before its controls when its owner is destroyed (a notification window releasing
+// itself): the controls' peers then go quietly, without touching freed widgets.
+TEST(GtkControls, ControlsOutliveTheirFormsWindowQuietly) {
+  int complaints = 0;
+  const auto counter = [](const gchar*, GLogLevelFlags, const gchar*, gpointer data) { ++*static_cast<int*>(data); };
+  const guint gobject = g_log_set_handler("GLib-GObject", GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+                                          counter, &complaints);
+  const guint gtk = g_log_set_handler("Gtk", GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING), counter,
+                                      &complaints);
+  HWND app = CreateApplicationWindow("Tavelin test", &DefWindowProcA);
+  RecordingFormEvents formEvents;
+  auto form = CreateFormPeer(formEvents, app, "agent");
+  RecordingControlEvents list, check;
+  auto listPeer = CreateControlPeer(ControlKind::ListBox, list, *form, "agtext");
+  auto checkPeer = CreateControlPeer(ControlKind::CheckBox, check, *form, "agstartup");
+  form->Show();
+  form.reset();
+  listPeer.reset();
+  checkPeer.reset();
+  DestroyWindow(app);
+  g_log_remove_handler("GLib-GObject", gobject);
+  g_log_remove_handler("Gtk", gtk);
+  EXPECT_EQ(complaints, 0);
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "platform/messages.h"
 #include "platform/peers.h"
+#include "platform/shell.h"
 #include "tests/support/RecordingFormEvents.h"
 #include "tests/linux/XClient.h"
 
@@ -23,14 +24,14 @@ using namespace xtest;
 namespace {
 
 // Runs the message loop (the GUI thread's GLib loop) until `done` holds, looking every 20 ms;
-// false after three seconds.
-bool PumpUntil(const std::function<bool()>& done) {
+// false after `limit` milliseconds (three seconds unless told).
+bool PumpUntil(const std::function<bool()>& done, DWORD limit = 3000) {
   HWND ticker = CreateHiddenWindow("TavelinTest", "ticker", &DefWindowProcA);
   SetTimer(ticker, 1, 20, nullptr);
   const DWORD start = GetTickCount();
   bool ok = done();
   MSG m;
-  while (!ok && GetTickCount() - start < 3000 && GetMessageA(&m, nullptr, 0, 0) > 0) {
+  while (!ok && GetTickCount() - start < limit && GetMessageA(&m, nullptr, 0, 0) > 0) {
     DispatchMessageA(&m);
     ok = done();
   }
@@ -138,6 +139,13 @@ TEST_F(GtkWindows, CloseRequestsAndFocusReachTheFormThroughTheMessageLoop) {
 
   x.Focus(w);
   EXPECT_TRUE(PumpUntil([&] { return events.activations > 0; }));
+
+  // Brought to the front while hidden (a click on the tray icon does that): it stays hidden.
+  form->Hide();
+  EXPECT_TRUE(PumpUntil([&] { return !x.GeometryOf(w).viewable; }));
+  SetForegroundWindow(form->Handle());
+  EXPECT_FALSE(PumpUntil([&] { return x.GeometryOf(w).viewable; }, 500));
+  EXPECT_FALSE(form->Visible());
 
   const HWND handle = form->Handle();
   form.reset();

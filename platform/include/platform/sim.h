@@ -46,11 +46,16 @@ struct FormRecord {
   plat::CursorShape cursor = plat::CursorShape::Arrow;
 };
 
-// Live forms, oldest first; a form is found by its name or its caption.
+// Live forms, oldest first; a form is found by its name or its caption, or by FormKey when
+// several share them.
 std::vector<FormRecord> Forms();
 std::optional<FormRecord> FindForm(const std::string& nameOrCaption);
+std::string FormKey(plat::HWND handle);
 // Asks a form to close as its title bar's close button would.
 bool CloseForm(const std::string& nameOrCaption);
+// The user makes a shown form the active window (showing a hidden form activates it too); the
+// activation arrives through the message loop.
+bool ActivateForm(const std::string& nameOrCaption);
 
 struct MessageBoxRecord {
   std::string caption;

@@ -4,12 +4,12 @@
 
 namespace tk {
 
-class Icon {
+class NativeIcon {
  public:
-  Icon() = default;
-  ~Icon();
-  Icon(const Icon&) = delete;
-  Icon& operator=(const Icon&) = delete;
+  NativeIcon() = default;
+  ~NativeIcon();
+  NativeIcon(const NativeIcon&) = delete;
+  NativeIcon& operator=(const NativeIcon&) = delete;
 
   const plat::IconImage& Image() const { return image_; }
   bool Empty() const { return image_.Empty(); }

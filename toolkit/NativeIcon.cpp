@@ -1,17 +1,17 @@
-#include "toolkit/Icon.h"
+#include "toolkit/NativeIcon.h"
 
 #include <stdexcept>
 
 namespace tk {
 
-Icon::~Icon() { ReleaseHandle(); }
+NativeIcon::~NativeIcon() { ReleaseHandle(); }
 
-void Icon::Assign(const plat::IconImage& image) {
+void NativeIcon::Assign(const plat::IconImage& image) {
   ReleaseHandle();
   image_ = image;
 }
 
-plat::HICON Icon::Handle() {
+plat::HICON NativeIcon::Handle() {
   if (!handle_ && !image_.Empty()) {
     handle_ = plat::CreateIconFromImage(image_);
     if (!handle_) throw std::runtime_error("Out of system resources");
@@ -19,7 +19,7 @@ plat::HICON Icon::Handle() {
   return handle_;
 }
 
-void Icon::ReleaseHandle() {
+void NativeIcon::ReleaseHandle() {
   if (handle_) plat::DestroyIcon(handle_);
   handle_ = nullptr;
 }

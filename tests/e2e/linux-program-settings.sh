@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The whole Linux program, run as an ordinary user (nobody), when its configuration is not what it
+# should be, on a private 800x600 Xvnc with an XEmbed tray: the exact message boxes, and nothing
+# written or lost.
+#  1. No install key: "Tavelin was not installed properly. Please reinstall." and the program ends
+#     with the screen, the settings folder and the user's folders untouched.
+#  2. A settings file the user cannot read: "not configured", no display change; the editor's
+#     Apply reports "Unable to write to <file>." and stays open; the file is neither replaced
+#     nor changed.
+#  3. A settings folder the user cannot write (a configured user): the start switches the screen;
+#     Apply reports "Unable to write to <file>." and stays open; the file is unchanged.
+#   linux-program-settings.sh <build dir>
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+scripts=$(cd "$here/../../scripts" && pwd)
+build=$(cd "${1:?usage: linux-program-settings.sh <build dir>}" && pwd)
+program=$build/app/tavelin
+[ -x "$program" ] || { echo "FAIL: $program is not built" >&2; exit 1; }
+getent passwd nobody >/dev/null || { echo "SKIP: no user \"nobody\""; exit 77; }
+
+if [ "${2:-}" != "--inside-xvnc" ]; then
+  exec "$scripts/with-xvnc.sh" -g 800x600 bash "$0" "$build" --inside-xvnc
+fi
+
+source "$scripts/linux-program-lib.sh"
+source "$here/program-lib.sh"
+e2e_begin settings
+# Rights are what these cases are about, and root has them all: the program runs as nobody.
+user=nobody
+settings=$data/$user
+TAVELIN_RUN_AS=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups --)
+chmod 755 "$work" "$work/etc" "$work/etc/xdg"
+[ "$(id -u)" = 0 ] || { echo "SKIP: needs root to run the program as another user"; exit 77; }
+printf 'pcm.!default { type null }\n' >"$work/null-sound.conf"
+chmod 644 "$work/null-sound.conf"
+tavelin_trayer || fail "trayer did not start"
+
+# Gives nobody fresh folders of its own.
+fresh_home() {
+  rm -rf "$work/home" "$work/run" && tavelin_sandbox "$work"
+  chown -R nobody "$work/home" "$work/run"
+}
+start() { tavelin_start "$work" "$program" ALSA_CONFIG_PATH="$work/null-sound.conf"; }
+
+# A listing of everything under the folders where the program keeps anything (the settings, the
+# install key, the run-at-log-on entries, the user's registry): rights, owner, size, time.
+snapshot() {
+  find "$data" "$work/etc" "$work/home/.config" -printf '%p %m %u %s %T@\n' 2>/dev/null | sort
+  md5sum "$settings" 2>/dev/null || true
+}
+expect_unchanged() {
+  after=$(snapshot)
+  [ "$before" = "$after" ] || fail "files changed: $(diff <(echo "$before") <(echo "$after") || true)"
+}
+
+finish() {
+  e2e_menu Exit
+  for _ in $(seq 1 60); do tavelin_running || break; sleep 0.05; done
+  tavelin_running && fail "still running 3 s after \"Exit\""
+  local status=0
+  wait "$TAVELIN_PID" || status=$?
+  TAVELIN_PID=
+  [ "$status" = 0 ] || fail "\"Exit\" ended the program with status $status"
+}
+
+# Opens the editor from the tray menu, answers the message box $1 if given, changes the mode,
+# presses Apply and
+# expects "Unable to write to <settings file>."; the editor stays open.
+apply_refused() {
+  e2e_menu "Configure program"
+  editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
+  [ -z "${1:-}" ] || e2e_expect_box "$1"
+  # A new choice (the track bar one step left), so that there is something to write.
+  xdotool mousemove --window "$editor" 100 100 windowfocus --sync "$editor"
+  xdotool key Tab Tab Left
+  sleep 0.2
+  xdotool mousemove --window "$editor" $((252 + 37)) $((284 + 12)) click 1
+  e2e_expect_box "Unable to write to /*/data/nobody."
+  xwininfo -id "$editor" | grep -q IsViewable || fail "the editor closed although nothing was saved"
+}
+
+not_configured='Select your prefered screen resolution and color depth and then click on "Apply".'
+
+# --- 1. no install key ----------------------------------------------------------------------------
+mv "$work/etc/xdg/tavelin/machine.reg" "$work/machine.reg"
+chown nobody "$data"
+fresh_home
+before=$(snapshot)
+start
+e2e_expect_box "Tavelin was not installed properly. Please reinstall."
+for _ in $(seq 1 100); do tavelin_running || break; sleep 0.05; done
+tavelin_running && fail "the program goes on without its install key"
+status=0
+wait "$TAVELIN_PID" || status=$?
+TAVELIN_PID=
+[ "$(tavelin_screen_size)" = 800x600 ] || fail "the screen was switched to $(tavelin_screen_size)"
+expect_unchanged
+echo "PASS 1: no install key: the box, the end (status $status), nothing read or written"
+mv "$work/machine.reg" "$work/etc/xdg/tavelin/machine.reg"
+
+# --- 2. a settings file the user cannot read -------------------------------------------------------
+tavelin_user_file "$settings" 3 32 1 1
+chown nobody "$settings"
+chmod 000 "$settings"
+fresh_home
+before=$(snapshot)
+start
+e2e_expect_box "$not_configured"
+logo=$(tavelin_wait_sized_window 258x81 2) || true
+[ -z "$logo" ] || tavelin_wait_unmapped "$logo" 6 || fail "the logo stays"
+[ "$(tavelin_screen_size)" = 800x600 ] || fail "the screen was switched to $(tavelin_screen_size)"
+icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
+apply_refused "$not_configured"
+finish
+expect_unchanged
+echo "PASS 2: an unreadable settings file reads as not configured and is never replaced"
+
+# --- 3. a settings folder the user cannot write --------------------------------------------------
+chown root "$data"
+chmod 755 "$data"
+chmod 644 "$settings"
+tavelin_user_file "$settings" 3 32 0 0
+fresh_home
+before=$(snapshot)
+start
+agent=$(e2e_expect_notification 10)
+[ "$(tavelin_screen_size)" = 1024x768 ] || fail "the screen is $(tavelin_screen_size), not 1024x768"
+e2e_no_box
+apply_refused
+finish
+expect_unchanged
+echo "PASS 3: a read-only settings folder: the start applies the mode, Apply is refused, nothing lost"

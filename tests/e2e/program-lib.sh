@@ -1,0 +1,134 @@
+# Functions of the end-to-end tests that drive the whole Linux program (source it after
+# scripts/linux-program-lib.sh, inside the private X server): a sandbox with an install key,
+# settings files, the tray menu, message boxes and the program's windows.
+
+# Starts a session named $1: $work, the array `pids` of helpers stopped at the end, fail().
+e2e_begin() {
+  tavelin_session "$1"
+  pids=()
+  trap e2e_end EXIT
+  tavelin_sandbox "$work"
+  user=$(id -un)
+  data=$work/data
+  settings=$data/$user
+  tavelin_install_key "$work" "$data/"
+  mkdir -p "$data"
+}
+
+e2e_end() {
+  exec 3>&- 2>/dev/null || true
+  tavelin_end_session
+  for pid in "${pids[@]}"; do tavelin_stop "$pid"; done
+}
+
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "${TMPDIR:-/tmp}/e2e-fail-screen.png" 2>/dev/null &&
+    echo "screen at the failure: ${TMPDIR:-/tmp}/e2e-fail-screen.png" >&2
+  for log in "$work"/*.log; do [ -s "$log" ] && { echo "--- $(basename "$log"):" >&2; cat "$log" >&2; }; done
+  exit 1
+}
+
+# Succeeds when window $1 has the client size $2 x $3.
+e2e_size_is() {
+  tavelin_geometry "$1"
+  [ "$WIN_W" = "$2" ] && [ "$WIN_H" = "$3" ]
+}
+
+# Prints the text of message box $1, read from the screen.
+e2e_box_text() {
+  local shot=$work/box.png
+  import -window root "$shot"
+  tavelin_geometry "$1"
+  convert "$shot" -crop "${WIN_W}x$((WIN_H - 40))+${WIN_X}+${WIN_Y}" +repage -colorspace Gray -resize 300% \
+    -threshold 60% "$work/box-text.png"
+  tesseract "$work/box-text.png" - --psm 6 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'
+}
+
+# Waits for a message box, checks that its text contains $1 (a glob pattern: the parts of a text
+# that OCR cannot be trusted with, such as random folder names, are left to "*"), and presses its
+# OK button.
+e2e_expect_box() {
+  local text=$1 limit=${2:-10} box seen
+  box=$(tavelin_wait_sized_window box "$limit") || fail "no message box \"$text\" within $limit s"
+  sleep 0.3  # its first paint
+  seen=$(e2e_box_text "$box")
+  # shellcheck disable=SC2053
+  [[ "$seen" == *$text* ]] || fail "the message box reads \"$seen\", expected \"$text\""
+  echo "message box: $seen"
+  # A click that lands before the box takes input (a busy machine) is lost: click again.
+  for _ in 1 2 3 4 5; do
+    e2e_answer_box "$box"
+    tavelin_wait_unmapped "$box" 1 && return 0
+  done
+  fail "the message box \"$text\" did not close"
+}
+
+# Presses the OK button of message box $1 (centred at its foot).
+e2e_answer_box() {
+  tavelin_geometry "$1"
+  xdotool mousemove --window "$1" $((WIN_W / 2)) $((WIN_H - 16)) click 1
+}
+
+# Fails when a message box is shown.
+e2e_no_box() {
+  local box
+  if box=$(tavelin_wait_sized_window box 0); then
+    fail "an unexpected message box: \"$(e2e_box_text "$box")\""
+  fi
+}
+
+# Chooses item $1 of the tray menu ("Configure program", "What is it for?", "Exit" or "About")
+# through the XEmbed icon $icon, or with $icon empty through the session-bus host (fd 3).
+e2e_menu() {
+  local downs
+  case $1 in
+    "Configure program") downs="Down" ;;
+    "What is it for?") downs="Down Down" ;;
+    Exit) downs="Down Down Down" ;;
+    About) downs="Down Down Down Down" ;;
+    *) fail "no menu item $1" ;;
+  esac
+  if [ -n "${icon:-}" ]; then
+    xdotool mousemove --window "$icon" 4 4 click 3
+  else
+    xdotool mousemove 400 300
+    echo "context 400 300" >&3
+  fi
+  sleep 0.4
+  # shellcheck disable=SC2086
+  xdotool key $downs Return
+}
+
+# Waits for the notification window and checks that it stands at the screen's width - 305,
+# height - 144 with 286 x 58 pixels; prints its id.
+e2e_expect_notification() {
+  local limit=${1:-10} agent sw sh
+  agent=$(tavelin_wait_window '^Tavix Agent 2.0$' "$limit") || fail "no notification window within $limit s"
+  IFS=x read -r sw sh <<<"$(tavelin_screen_size)"
+  tavelin_geometry "$agent"
+  [ "$WIN_X,$WIN_Y" = "$((sw - 305)),$((sh - 144))" ] ||
+    fail "the notification window is at ($WIN_X,$WIN_Y) on a ${sw}x${sh} screen"
+  [ "${WIN_W}x${WIN_H}" = 286x58 ] || fail "the notification window is ${WIN_W}x${WIN_H}"
+  echo "$agent"
+}
+
+# Prints the text of the notification window $1.
+e2e_notification_text() {
+  import -window root "$work/agent.png"
+  tavelin_geometry "$1"
+  tavelin_read_text "$work/agent.png" 213 16 $((WIN_X + 8)) $((WIN_Y + 32)) light
+}
+
+# Checks that WAV file $1 holds speech: 8000 Hz, mono, 16 bits, not silent, longer than 0.5 s.
+e2e_expect_speech() {
+  local wav=$1 peak length
+  [ -s "$wav" ] || fail "no sound was captured"
+  [ "$(sox --i -r "$wav")" = 8000 ] && [ "$(sox --i -c "$wav")" = 1 ] && [ "$(sox --i -b "$wav")" = 16 ] ||
+    fail "the speech is $(sox --i -r "$wav") Hz, $(sox --i -c "$wav") channels, $(sox --i -b "$wav") bits"
+  peak=$(sox "$wav" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}')
+  length=$(sox --i -D "$wav")
+  awk -v p="$peak" -v l="$length" 'BEGIN { exit !(p > 0.1 && l > 0.5) }' ||
+    fail "the speech is silent or short (peak $peak, $length s)"
+  echo "speech: $(basename "$wav"), $length s, peak $peak"
+}
