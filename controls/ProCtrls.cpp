@@ -257,7 +257,7 @@ void TProCustomLabel::Paint(tk::Canvas& canvas) {
   Move(rect, offsetX_, offsetY_);
 
   auto drawText = [&](tk::Color color) {
-    canvas.GetFont().spec.color = color;
+    canvas.GetFont().style.color = color;
     if (angle_ != 0) {
       canvas.TextOut(rect.left, rect.top, Caption());
     } else {

@@ -12,16 +12,16 @@ std::string TvuCustomLogFile::Format(const std::string& format, const std::vecto
       out += c;
       continue;
     }
-    const char spec = format[++i];
-    if (spec == '%') {
+    const char conversion = format[++i];
+    if (conversion == '%') {
       out += '%';
-    } else if ((spec == 'u' || spec == 's') && next < args.size()) {
+    } else if ((conversion == 'u' || conversion == 's') && next < args.size()) {
       const TvuLogArg& a = args[next++];
       out += std::holds_alternative<std::uint32_t>(a) ? std::to_string(std::get<std::uint32_t>(a))
                                                       : std::get<std::string>(a);
     } else {
       out += '%';
-      out += spec;
+      out += conversion;
     }
   }
   return out;

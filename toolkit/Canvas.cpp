@@ -49,7 +49,7 @@ void Canvas::FrameRect(const plat::RECT& rect) {
 // device keeps its fonts, so repainting creates none.
 void Canvas::SelectFont() {
   const auto& f = state_.font;
-  plat::LogicalFont wanted{f.spec.face, f.spec.pixelHeight, f.spec.bold, ((f.angle % 360) + 360) % 360, antialias_};
+  plat::LogicalFont wanted{f.style.face, f.style.pixelHeight, f.style.bold, ((f.angle % 360) + 360) % 360, antialias_};
   if (fontSelected_ && wanted == selected_) return;
   Surface().SelectFont(wanted);
   selected_ = wanted;
@@ -63,12 +63,12 @@ plat::SIZE Canvas::TextExtent(const std::string& text) {
 
 void Canvas::TextOut(int x, int y, const std::string& text) {
   SelectFont();
-  Surface().TextLine(x, y, text, ColorToRGB(state_.font.spec.color));
+  Surface().TextLine(x, y, text, ColorToRGB(state_.font.style.color));
 }
 
 int Canvas::DrawText(const std::string& text, plat::RECT& rect, plat::UINT format) {
   SelectFont();
-  return Surface().FormattedText(text, rect, format, ColorToRGB(state_.font.spec.color));
+  return Surface().FormattedText(text, rect, format, ColorToRGB(state_.font.style.color));
 }
 
 void Canvas::Draw(int x, int y, const Graphic& graphic) {

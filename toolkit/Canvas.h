@@ -28,7 +28,7 @@ struct Brush {
 
 // The font of a canvas: the toolkit's font plus the baseline's angle.
 struct CanvasFont {
-  plat::FontSpec spec;
+  plat::FontSpec style;
   int angle = 0;  // whole degrees counter-clockwise
 };
 
@@ -47,7 +47,7 @@ class Canvas {
   Pen& GetPen() { return state_.pen; }
   Brush& GetBrush() { return state_.brush; }
   CanvasFont& GetFont() { return state_.font; }
-  void SetFont(const plat::FontSpec& font) { state_.font.spec = font; }
+  void SetFont(const plat::FontSpec& font) { state_.font.style = font; }
   // Text with smoothed edges (the default) or crisp ones.
   void SetAntialiasText(bool on) { antialias_ = on; }
 

@@ -73,9 +73,9 @@ int CustomLabel::DoDrawText(Canvas& canvas, plat::RECT& rect, plat::UINT format)
   if (Enabled()) return canvas.DrawText(text, rect, format);
   // Disabled: embossed, a highlight copy one pixel down and right under the shadow-coloured text.
   plat::RECT moved{rect.left + 1, rect.top + 1, rect.right + 1, rect.bottom + 1};
-  canvas.GetFont().spec.color = clBtnHighlight;
+  canvas.GetFont().style.color = clBtnHighlight;
   canvas.DrawText(text, moved, format);
-  canvas.GetFont().spec.color = clBtnShadow;
+  canvas.GetFont().style.color = clBtnShadow;
   return canvas.DrawText(text, rect, format);
 }
 

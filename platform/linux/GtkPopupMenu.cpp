@@ -19,18 +19,18 @@ void OnActivate(GtkMenuItem* item, gpointer data) {
 
 void OnDeactivate(GtkMenuShell*, gpointer data) { static_cast<Tracking*>(data)->closed = true; }
 
-GtkWidget* MakeItem(const MenuItemSpec& spec, Tracking& tracking) {
-  if (spec.caption == "-") return gtk_separator_menu_item_new();
-  GtkWidget* item = spec.checked ? gtk_check_menu_item_new_with_label(spec.caption.c_str())
-                                 : gtk_menu_item_new_with_label(spec.caption.c_str());
-  if (spec.checked) gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
-  if (spec.isDefault) {
-    gchar* markup = g_markup_printf_escaped("<b>%s</b>", spec.caption.c_str());
+GtkWidget* MakeItem(const MenuItemSpec& entry, Tracking& tracking) {
+  if (entry.caption == "-") return gtk_separator_menu_item_new();
+  GtkWidget* item = entry.checked ? gtk_check_menu_item_new_with_label(entry.caption.c_str())
+                                 : gtk_menu_item_new_with_label(entry.caption.c_str());
+  if (entry.checked) gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
+  if (entry.isDefault) {
+    gchar* markup = g_markup_printf_escaped("<b>%s</b>", entry.caption.c_str());
     gtk_label_set_markup(GTK_LABEL(gtk_bin_get_child(GTK_BIN(item))), markup);
     g_free(markup);
   }
-  gtk_widget_set_sensitive(item, spec.enabled);
-  g_object_set_data(G_OBJECT(item), "command", GUINT_TO_POINTER(spec.command));
+  gtk_widget_set_sensitive(item, entry.enabled);
+  g_object_set_data(G_OBJECT(item), "command", GUINT_TO_POINTER(entry.command));
   g_signal_connect(item, "activate", G_CALLBACK(&OnActivate), &tracking);
   return item;
 }
@@ -41,8 +41,8 @@ UINT TrackMenu(HWND, const std::vector<MenuItemSpec>& items, int x, int y, Modal
   gtk::RequireDisplay();
   Tracking tracking;
   GtkWidget* menu = GTK_WIDGET(g_object_ref_sink(gtk_menu_new()));
-  for (const auto& spec : items) {
-    GtkWidget* item = MakeItem(spec, tracking);
+  for (const auto& entry : items) {
+    GtkWidget* item = MakeItem(entry, tracking);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
     gtk_widget_show(item);
   }

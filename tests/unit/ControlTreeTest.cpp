@@ -183,9 +183,9 @@ TEST_F(ControlTree, TheSimDeviceLaysTextOutByItsFixedMetrics) {
   canvas.SetFont({"Verdana", 10, plat::RGB(0, 0, 0)});  // 5 pixels a character, 10 high
   EXPECT_EQ(canvas.TextWidth("abcd"), 20);
   EXPECT_EQ(canvas.TextHeight("abcd"), 10);
-  canvas.GetFont().spec.bold = true;
+  canvas.GetFont().style.bold = true;
   EXPECT_EQ(canvas.TextWidth("abcd"), 24);
-  canvas.GetFont().spec.bold = false;
+  canvas.GetFont().style.bold = false;
 
   plat::RECT r{0, 0, 40, 0};
   EXPECT_EQ(canvas.DrawText("one two three", r, plat::DT_CALCRECT | plat::DT_WORDBREAK), 20);  // 8 a line
