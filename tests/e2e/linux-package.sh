@@ -2,10 +2,12 @@
 # The Debian package: builds it from this build, checks its contents, rights and dependencies,
 # runs lintian, then installs it into a throwaway copy of this system (an overlay over / in a
 # private mount namespace, so nothing of it reaches the real system) where ordinary users run
-# the installed program and read and write their settings as the program does; then removes and
-# purges it. When no overlay can be made it installs on this system, only when no tavelin
-# package is there already, and purges it and its users again at the end. Skipped (77) when
-# not run as root.
+# the installed program on a private X server: it finds the install key, applies a user's mode
+# and writes that user's file on Apply; another user can neither change that file nor steer a
+# third user through a file planted under the third user's name. Then it upgrades, removes and
+# purges the package. When no overlay can be made it installs on this system, only when no
+# tavelin package is there already, and purges it and its users again at the end. Skipped (77)
+# when not run as root.
 #   linux-package.sh <build dir>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +18,15 @@ build=$(cd "${1:?usage: linux-package.sh <build dir>}" && pwd)
 stage=${2:-outside}
 fail() { echo "linux-package: FAIL: $*" >&2; exit 1; }
 note() { echo "linux-package: $*"; }
+
+# Runs a command as user $1 with a clean environment of that user's (setpriv runs it in its own
+# process, so its PID is the command's).
+as_user() {
+  local user=$1
+  shift
+  setpriv --reuid="$user" --regid="$user" --init-groups -- env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="/home/$user" USER="$user" LOGNAME="$user" LANG=C.UTF-8 \
+    ${DISPLAY:+DISPLAY=$DISPLAY} "$@"
+}
 
 # --- Outside: build the package and look at it.
 if [ "$stage" = outside ]; then
@@ -101,6 +112,64 @@ if [ "$stage" = namespace ]; then
   exec chroot "$work/root" env TMPDIR=/tmp bash "$self" "$build" installed "$work/tavelin.deb" /tmp/tavelin-package
 fi
 
+# --- On a private X server with an XEmbed tray, as root in the installed system: the installed
+# program, started by ordinary users from the PATH.
+if [ "$stage" = program ]; then
+  source "$scripts/linux-program-lib.sh"
+  source "$here/program-lib.sh"
+  tavelin_session package
+  pids=()
+  trap e2e_end EXIT
+  chmod 755 "$work"
+  printf 'pcm.!default { type null }\n' >"$work/null-sound.conf"
+  chmod 644 "$work/null-sound.conf"
+  tavelin_trayer || fail "trayer did not start"
+  # Starts the installed program as user $1, with a private runtime folder and no sound.
+  start_as() {
+    mkdir -p -m 700 "$work/run-$1"
+    chown "$1" "$work/run-$1"
+    as_user "$1" XDG_RUNTIME_DIR="$work/run-$1" ALSA_CONFIG_PATH="$work/null-sound.conf" tavelin >"$work/program.log" 2>&1 &
+    TAVELIN_PID=$!
+  }
+  anna=/var/lib/tavelin/tavelin-anna
+  carol=/var/lib/tavelin/tavelin-carol
+
+  # The first user: the key is found (no box), the mode applied, and Apply writes the user's file.
+  start_as tavelin-anna
+  tavelin_wait_sized_window 258x81 10 >/dev/null || fail "no logo"
+  agent=$(e2e_expect_notification 10)
+  [ "$(tavelin_screen_size)" = 1024x768 ] || fail "the screen is $(tavelin_screen_size), not the user's 1024x768"
+  e2e_no_box
+  # Apply's notification is told from this one when this one has gone.
+  tavelin_wait_unmapped "$agent" 10 || fail "the notification window did not close"
+  icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
+  e2e_menu "Configure program"
+  editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
+  # The track bar one step left (800x600), then Apply.
+  e2e_step_left_and_apply "$editor"
+  tavelin_wait_unmapped "$editor" 5 || fail "the editor stays open after Apply"
+  e2e_expect_notification 10 >/dev/null
+  [ "$(tavelin_screen_size)" = 800x600 ] || fail "Apply left the screen at $(tavelin_screen_size)"
+  [ "$(stat -c '%U %a' "$anna")" = "tavelin-anna 644" ] || fail "the settings file is $(stat -c '%U %a' "$anna")"
+  [ "$(cat "$anna")" = $'[Main]\nresolution=2\nautorun=0\nautoclose=0\nglebia=32\nskonfigurowany=1' ] ||
+    fail "the settings file holds: $(cat "$anna")"
+  e2e_exit
+  note "a user's start applied 1024x768, Apply wrote $anna and switched to 800x600"
+
+  # The third user: the file planted under that name is neither read (not configured, no switch)
+  # nor written through.
+  planted=$(md5sum "$carol")
+  start_as tavelin-carol
+  e2e_expect_box 'Select your prefered screen resolution and color depth and then click on "Apply".' >/dev/null
+  [ "$(tavelin_screen_size)" = 800x600 ] || fail "a planted file switched the screen to $(tavelin_screen_size)"
+  icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
+  e2e_apply_refused "$carol" 'Select your prefered screen resolution*' >/dev/null
+  e2e_exit
+  [ "$(md5sum "$carol")" = "$planted" ] || fail "the planted file changed"
+  note "a file planted under a user's name reads as not configured and Apply refuses to write it"
+  exit 0
+fi
+
 # --- Installed: run as root in the throwaway root (or on this system), with the package file.
 [ "$stage" = installed ] || fail "unknown stage $stage"
 deb=$3
@@ -111,19 +180,10 @@ cleanup() {
   if [ -n "${TAVELIN_PACKAGE_ON_HOST:-}" ]; then
     dpkg --purge tavelin >/dev/null 2>&1 || true
     for u in "${users[@]}"; do userdel -r "$u" >/dev/null 2>&1 || true; done
-    rm -f /usr/local/bin/tavelin-settings-probe /etc/xdg/autostart/tavelin-other-test.desktop
+    rm -f /etc/xdg/autostart/tavelin-other-test.desktop
   fi
 }
 trap cleanup EXIT
-
-# Runs a command as user $1 with a clean environment of that user's (setpriv runs it in its own
-# process, so its PID is the command's).
-as_user() {
-  local user=$1
-  shift
-  setpriv --reuid="$user" --regid="$user" --init-groups -- env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="/home/$user" USER="$user" LOGNAME="$user" LANG=C.UTF-8 \
-    ${DISPLAY:+DISPLAY=$DISPLAY} "$@"
-}
 
 note "installing"
 dpkg -i "$deb" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log" >&2; fail "dpkg -i failed"; }
@@ -134,19 +194,10 @@ dpkg-query -W -f='${Status}' tavelin | grep -qx 'install ok installed' || fail "
 command -v tavelin | grep -qx /usr/bin/tavelin || fail "tavelin is not on the PATH"
 
 for u in "${users[@]}"; do useradd -m -U -s /bin/sh "$u"; done
-install -m 0755 "$build/tests/tavelin_settings_probe" /usr/local/bin/tavelin-settings-probe
-probe() { as_user "$@" tavelin-settings-probe; }
-
-# A new user finds the key, is not configured yet, and an Apply writes the user's own file.
-out=$(probe tavelin-anna) || fail "the settings probe failed for a new user: $out"
-grep -qx 'install path: /var/lib/tavelin/' <<<"$out" || fail "the install key was not read: $out"
-grep -qx 'configured: 0' <<<"$out" || fail "a new user counts as configured: $out"
-out=$(as_user tavelin-anna tavelin-settings-probe apply 3 16) || fail "the user's Apply failed: $out"
 anna=/var/lib/tavelin/tavelin-anna
-[ "$(stat -c '%U %a' "$anna")" = "tavelin-anna 644" ] || fail "the settings file is $(stat -c '%U %a' "$anna")"
-[ "$(cat "$anna")" = $'[Main]\nresolution=3\nautorun=0\nautoclose=0\nglebia=16\nskonfigurowany=1' ] ||
-  fail "the settings file holds: $(cat "$anna")"
-note "a user's Apply wrote $anna"
+carol=/var/lib/tavelin/tavelin-carol
+# The first user's own configured file: 1024x768 at 32 bits.
+as_user tavelin-anna sh -c "printf '[Main]\\nresolution=3\\nautorun=0\\nautoclose=0\\nglebia=32\\nskonfigurowany=1\\n' >$anna"
 
 # A second user cannot change, remove or replace the first user's file.
 as_user tavelin-bob sh -c "echo resolution=1 >>$anna" 2>/dev/null && fail "another user appended to the file"
@@ -154,39 +205,14 @@ as_user tavelin-bob rm -f "$anna" 2>/dev/null && [ ! -e "$anna" ] && fail "anoth
 as_user tavelin-bob sh -c "echo '[Main]' >/var/lib/tavelin/swap && mv -f /var/lib/tavelin/swap $anna" 2>/dev/null &&
   fail "another user replaced the file"
 grep -qx 'resolution=3' "$anna" || fail "the file changed under another user's hands"
+note "another user can neither change, remove nor replace a user's file"
 
-# A file that the second user plants under a third user's name is not read, and the third
-# user's Apply says it cannot write rather than going through.
-as_user tavelin-bob sh -c 'printf "[Main]\nresolution=4\nskonfigurowany=1\n" >/var/lib/tavelin/tavelin-carol; chmod 666 /var/lib/tavelin/tavelin-carol'
-out=$(probe tavelin-carol) || fail "the probe failed for the third user: $out"
-grep -qx 'configured: 0' <<<"$out" && grep -qx 'mode: 2' <<<"$out" || fail "a planted file was read: $out"
-if out=$(as_user tavelin-carol tavelin-settings-probe apply 1 32); then fail "an Apply went through a planted file"; fi
-grep -qx 'error: Unable to write to /var/lib/tavelin/tavelin-carol' <<<"$out" || fail "the refused Apply said: $out"
-note "a planted file is neither read nor written through"
+# The second user plants a file, writable by all, under a third user's name: a configured 1280x1024.
+as_user tavelin-bob sh -c "printf '[Main]\\nresolution=4\\nskonfigurowany=1\\n' >$carol; chmod 666 $carol"
 
-# The installed program, started by an ordinary user from the PATH on a private X server.
-run_program() {
-  source "$scripts/linux-program-lib.sh"
-  TAVELIN_PID=
-  trap '[ -z "$TAVELIN_PID" ] || tavelin_stop "$TAVELIN_PID"' EXIT
-  as_user tavelin-anna tavelin >"$scratch/program.log" 2>&1 &
-  TAVELIN_PID=$!
-  window=$(tavelin_wait_window '^Tavelin$' 15) || { cat "$scratch/program.log" >&2; fail "no window titled Tavelin"; }
-  tavelin_geometry "$window"
-  # The logo, not a message box about a missing installation.
-  [ "$WIN_W" = 258 ] && [ "$WIN_H" = 81 ] || fail "the first window is ${WIN_W}x$WIN_H, not the 258x81 logo"
-  sleep 1
-  tavelin_running || { cat "$scratch/program.log" >&2; fail "the installed program ended by itself"; }
-  # Checks of what the program does at start-up with the user's settings go here: the mode
-  # applied (xrandr), the file written by Apply in the settings editor.
-  tavelin_stop "$TAVELIN_PID"
-  TAVELIN_PID=
-  echo "ok"
-}
-export -f run_program as_user fail note
-export scripts scratch
-out=$("$scripts/with-xvnc.sh" -g 1024x768 bash -c run_program) || fail "the installed program: $out"
-note "the installed program started for an ordinary user and showed its logo"
+"$scripts/with-xvnc.sh" -g 800x600 bash "$self" "$build" program "$scratch" ||
+  fail "the installed program failed its checks"
+note "the installed program applied a user's mode and wrote the user's file; a planted file was ignored"
 
 # An upgrade keeps an administrator's edit of the install key, the folder's rights and the
 # users' files.
@@ -195,7 +221,7 @@ dpkg -i "$(dirname "$deb")/tavelin-upgrade.deb" >"$scratch/dpkg.log" 2>&1 || { c
 dpkg-query -W -f='${Version}' tavelin | grep -q '\.1$' || fail "the package was not upgraded"
 grep -q '"sciezka"="/srv/tavelin/"' /etc/xdg/tavelin/machine.reg || fail "an upgrade overwrote the edited install key"
 [ "$(stat -c '%a %U' /var/lib/tavelin)" = "1777 root" ] || fail "an upgrade changed the settings folder's rights"
-grep -qx 'resolution=3' "$anna" || fail "an upgrade changed a user's settings"
+grep -qx 'resolution=2' "$anna" || fail "an upgrade changed a user's settings"
 note "upgraded: the edited key, the folder's rights and the users' files are kept"
 
 # Removing leaves the users' files and the key; the program's own log-on entry goes, others stay.

@@ -53,32 +53,6 @@ expect_unchanged() {
   [ "$before" = "$after" ] || fail "files changed: $(diff <(echo "$before") <(echo "$after") || true)"
 }
 
-finish() {
-  e2e_menu Exit
-  for _ in $(seq 1 60); do tavelin_running || break; sleep 0.05; done
-  tavelin_running && fail "still running 3 s after \"Exit\""
-  local status=0
-  wait "$TAVELIN_PID" || status=$?
-  TAVELIN_PID=
-  [ "$status" = 0 ] || fail "\"Exit\" ended the program with status $status"
-}
-
-# Opens the editor from the tray menu, answers the message box $1 if given, changes the mode,
-# presses Apply and
-# expects "Unable to write to <settings file>."; the editor stays open.
-apply_refused() {
-  e2e_menu "Configure program"
-  editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
-  [ -z "${1:-}" ] || e2e_expect_box "$1"
-  # A new choice (the track bar one step left), so that there is something to write.
-  xdotool mousemove --window "$editor" 100 100 windowfocus --sync "$editor"
-  xdotool key Tab Tab Left
-  sleep 0.2
-  xdotool mousemove --window "$editor" $((252 + 37)) $((284 + 12)) click 1
-  e2e_expect_box "Unable to write to /*/data/nobody."
-  xwininfo -id "$editor" | grep -q IsViewable || fail "the editor closed although nothing was saved"
-}
-
 not_configured='Select your prefered screen resolution and color depth and then click on "Apply".'
 
 # --- 1. no install key ----------------------------------------------------------------------------
@@ -110,8 +84,8 @@ logo=$(tavelin_wait_sized_window 258x81 2) || true
 [ -z "$logo" ] || tavelin_wait_unmapped "$logo" 6 || fail "the logo stays"
 [ "$(tavelin_screen_size)" = 800x600 ] || fail "the screen was switched to $(tavelin_screen_size)"
 icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
-apply_refused "$not_configured"
-finish
+e2e_apply_refused "/*/data/nobody" "$not_configured"
+e2e_exit
 expect_unchanged
 echo "PASS 2: an unreadable settings file reads as not configured and is never replaced"
 
@@ -126,7 +100,7 @@ start
 agent=$(e2e_expect_notification 10)
 [ "$(tavelin_screen_size)" = 1024x768 ] || fail "the screen is $(tavelin_screen_size), not 1024x768"
 e2e_no_box
-apply_refused
-finish
+e2e_apply_refused "/*/data/nobody"
+e2e_exit
 expect_unchanged
 echo "PASS 3: a read-only settings folder: the start applies the mode, Apply is refused, nothing lost"

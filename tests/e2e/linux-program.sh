@@ -78,10 +78,7 @@ echo "editor: horizontal \"$h\", vertical \"$v\", display mode \"$mode\""
 [ "$mode" = 1024x768 ] || fail "the editor's display mode reads \"$mode\""
 
 # Move the track bar to 2 (800x600) and Apply; the check boxes and depth stay as loaded.
-xdotool mousemove --window "$editor" 100 100 windowfocus --sync "$editor"
-xdotool key Tab Tab Left
-sleep 0.2
-xdotool mousemove --window "$editor" $((252 + 37)) $((284 + 12)) click 1
+e2e_step_left_and_apply "$editor"
 tavelin_wait_unmapped "$editor" 5 || fail "the editor stays open after Apply"
 agent=$(e2e_expect_notification 10)
 [ "$(tavelin_screen_size)" = 800x600 ] || fail "Apply left the screen at $(tavelin_screen_size)"

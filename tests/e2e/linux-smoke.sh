@@ -27,7 +27,8 @@ tavelin_sandbox "$work"
 tavelin_configure "$work" 3 32  # the screen's own size: nothing to switch
 tavelin_start "$work" "$program" ALSA_CONFIG_PATH="$work/null-sound.conf"
 
-window=$(tavelin_wait_window '^Tavelin$' 10) || fail "no mapped window titled \"Tavelin\" within 10 s"
+# Found by its size: message boxes carry the title "Tavelin" too.
+window=$(tavelin_wait_sized_window 258x81 10) || fail "no mapped 258x81 window titled \"Tavelin\" within 10 s"
 tavelin_geometry "$window"
 echo "window $window: ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y)"
 [ "$WIN_W" = 258 ] && [ "$WIN_H" = 81 ] || fail "client size ${WIN_W}x${WIN_H}, expected 258x81"

@@ -100,6 +100,38 @@ e2e_menu() {
   xdotool key $downs Return
 }
 
+# Moves the track bar of settings editor $1 one step left (a mode code lower) and presses Apply.
+e2e_step_left_and_apply() {
+  xdotool mousemove --window "$1" 100 100 windowfocus --sync "$1"
+  xdotool key Tab Tab Left
+  sleep 0.2
+  xdotool mousemove --window "$1" $((252 + 37)) $((284 + 12)) click 1
+}
+
+# Opens the settings editor from the tray menu, answers the message box $2 if given, moves the
+# track bar one step left (so that there is something to write), presses Apply and expects the box
+# "Unable to write to $1." ($1 a glob pattern); the editor stays open.
+e2e_apply_refused() {
+  local editor
+  e2e_menu "Configure program"
+  editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
+  [ -z "${2:-}" ] || e2e_expect_box "$2"
+  e2e_step_left_and_apply "$editor"
+  e2e_expect_box "Unable to write to $1."
+  xwininfo -id "$editor" | grep -q IsViewable || fail "the editor closed although nothing was saved"
+}
+
+# Chooses "Exit" from the tray menu and expects the program to end with status 0 within 3 s.
+e2e_exit() {
+  local status=0
+  e2e_menu Exit
+  for _ in $(seq 1 60); do tavelin_running || break; sleep 0.05; done
+  tavelin_running && fail "still running 3 s after \"Exit\""
+  wait "$TAVELIN_PID" || status=$?
+  TAVELIN_PID=
+  [ "$status" = 0 ] || fail "\"Exit\" ended the program with status $status"
+}
+
 # Waits for the notification window and checks that it stands at the screen's width - 305,
 # height - 144 with 286 x 58 pixels; prints its id.
 e2e_expect_notification() {

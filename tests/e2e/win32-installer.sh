@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine: builds it with NSIS, installs silently, checks the program,
 # the install key in the 64-bit registry view, the settings folder and its rights, the Start-menu
-# shortcut and the entry in the list of installed programs; reads and writes a user's settings
-# as the program does and starts the installed program; uninstalls silently and checks that all
-# of it is gone, except a folder that still holds a user's settings file.
+# shortcut and the entry in the list of installed programs; writes a user's settings file in the
+# installed folder as the program's Apply does, then starts the installed program on an 800x600
+# screen: it reads the key and that file (a box about a missing installation would end it) and
+# switches to the user's 1024x768. Uninstalls silently and checks that all of it is gone, except a
+# folder that still holds a user's settings file.
 #   win32-installer.sh <build dir>
 set -euo pipefail
 build=$(cd "${1:?usage: win32-installer.sh <build dir>}" && pwd)
@@ -18,7 +20,7 @@ if [ -z "${WIN32_INSTALLER_DISPLAY_READY:-}" ]; then
     { cat "$build/installer-build.log" >&2; fail "the installer did not build"; }
   setup=$(ls "$build"/packages/tavelin-*-setup.exe)
   note "built $setup ($(stat -c %s "$setup") bytes)"
-  WIN32_INSTALLER_DISPLAY_READY=1 exec "$root/scripts/with-xvnc.sh" -g 1024x768 bash "$0" "$@"
+  WIN32_INSTALLER_DISPLAY_READY=1 exec "$root/scripts/with-xvnc.sh" -g 800x600 bash "$0" "$@"
 fi
 setup=$(ls "$build"/packages/tavelin-*-setup.exe)
 
@@ -87,23 +89,35 @@ out=$(probe apply 3 32) || fail "the user's Apply: $out"
 grep -q '^resolution=3' "$settings_dir/tavelin-anna" || fail "the user's file: $(cat "$settings_dir/tavelin-anna")"
 note "a user's Apply wrote C:\\ProgramData\\Tavelin\\tavelin-anna"
 
-# The installed program starts and shows its logo.
-wine "$program_dir/tavelin.exe" >/dev/null 2>&1 &
+# The installed program, started by that user, finds the key and the user's file: it shows its
+# logo, switches the screen to the user's 1024x768 and reports it in a notification window.
+USER=tavelin-anna wine "$program_dir/tavelin.exe" >"$work/program.log" 2>&1 &
 program=$!
-window=
-for _ in $(seq 1 60); do
-  window=$(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$program" 2>/dev/null || fail "the installed tavelin.exe ended before showing its window"
-  sleep 0.5
+screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }
+# Prints the id of a mapped window titled $1 (a regular expression) of the size $2 (WxH), or fails.
+sized_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    [ "${WIDTH}x$HEIGHT" = "$2" ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+logo= agent=
+for _ in $(seq 1 120); do
+  [ -n "$logo" ] || logo=$(sized_window '^Tavelin$' 258x81) || true
+  agent=$(sized_window '^Tavix Agent 2.0$' 286x58) || true
+  [ -n "$logo" ] && [ -n "$agent" ] && break
+  kill -0 "$program" 2>/dev/null || { cat "$work/program.log" >&2; fail "the installed tavelin.exe ended by itself"; }
+  sleep 0.25
 done
-[ -n "$window" ] || fail "the installed tavelin.exe showed no window"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-[ "$WIDTH" = 258 ] && [ "$HEIGHT" = 81 ] || fail "its first window is ${WIDTH}x$HEIGHT, not the 258x81 logo"
-# Checks of what the program does at start-up with the installed key go here.
+[ -n "$logo" ] || fail "the installed tavelin.exe showed no 258x81 logo"
+[ -n "$agent" ] || fail "the installed tavelin.exe showed no notification"
+[ "$(screen_size)" = 1024x768 ] || fail "the screen is $(screen_size), not the user's 1024x768"
+kill -0 "$program" 2>/dev/null || fail "the installed tavelin.exe ended"
 stop_wine
 wait "$program" 2>/dev/null || true
-note "the installed tavelin.exe started and showed its logo"
+note "the installed tavelin.exe read the key and the user's file and switched the screen to 1024x768"
 
 # The program's own log-on entry goes with it; another program's stays.
 wine reg add "$run_key" /v tavelin.exe /d '"C:\Program Files\Tavelin\tavelin.exe"' /f >/dev/null 2>&1
