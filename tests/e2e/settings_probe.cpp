@@ -1,6 +1,6 @@
 // Reads the install key and the user's settings file the way the program does, and with "apply"
-// writes the file the way the settings editor's Apply does. The installation tests run it as
-// ordinary users against an installed package. Prints what it found; exits with 1 when the
+// writes the file the way the settings editor's Apply does. The installer's test runs it against
+// an installed program's key and folder. Prints what it found; exits with 1 when the
 // install key is missing and 2 on a configuration error (a refused write, say).
 //   tavelin_settings_probe [apply <mode code> <depth>]
 #include <cstdio>
