@@ -16,16 +16,10 @@ while true; do
   esac
 done
 
+xvnc_pid=
 display=
-for n in $(seq 40 140); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "with-xvnc: no free display number" >&2; exit 2; }
-
-Xvnc ":$display" -geometry "$geometry" -depth "$depth" -SecurityTypes None -localhost -rfbport -1 \
-  -nolisten tcp "${extensions[@]}" >"${TMPDIR:-/tmp}/xvnc-$display.log" 2>&1 &
-xvnc_pid=$!
 cleanup() {
+  [ -n "$xvnc_pid" ] || return 0
   kill "$xvnc_pid" 2>/dev/null || true
   wait "$xvnc_pid" 2>/dev/null || true
   # A server killed outright (a test may do that) leaves its lock and socket behind.
@@ -35,10 +29,28 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-for _ in $(seq 1 100); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
-  kill -0 "$xvnc_pid" 2>/dev/null || { cat "${TMPDIR:-/tmp}/xvnc-$display.log" >&2; exit 2; }
-  sleep 0.05
+# Starts a server on display $1; fails when it ends before its socket appears. A number that
+# looks free may still be taken: by a server starting at the same moment, or by one in another
+# mount namespace whose abstract socket is not visible as a file here.
+start_on() {
+  local n=$1
+  Xvnc ":$n" -geometry "$geometry" -depth "$depth" -SecurityTypes None -localhost -rfbport -1 \
+    -nolisten tcp "${extensions[@]}" >"${TMPDIR:-/tmp}/xvnc-$n.log" 2>&1 &
+  xvnc_pid=$!
+  display=$n
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvnc_pid" 2>/dev/null && return 0
+    kill -0 "$xvnc_pid" 2>/dev/null || { wait "$xvnc_pid" 2>/dev/null || true; xvnc_pid=; return 1; }
+    sleep 0.05
+  done
+  return 0
+}
+
+started=
+for n in $(seq 40 140); do
+  [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] || continue
+  if start_on "$n"; then started=1; break; fi
 done
+[ -n "$started" ] || { echo "with-xvnc: no display number could be used" >&2; cat "${TMPDIR:-/tmp}/xvnc-$display.log" >&2; exit 2; }
 export DISPLAY=":$display" TAVELIN_XVNC_PID=$xvnc_pid
 "$@"
