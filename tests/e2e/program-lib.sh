@@ -136,9 +136,18 @@ e2e_exit() {
 # height - 144 with 286 x 58 pixels; prints its id.
 e2e_expect_notification() {
   local limit=${1:-10} agent sw sh
-  agent=$(tavelin_wait_window '^Tavix Agent 2.0$' "$limit") || fail "no notification window within $limit s"
+  local deadline=$(($(date +%s) + limit))
+  while true; do
+    agent=$(tavelin_wait_window '^Tavix Agent 2.0$' "$limit") || fail "no notification window within $limit s"
+    # A window found may be gone before it is asked for its place (one that was just closing):
+    # look again.
+    WIN_X=
+    tavelin_geometry "$agent" 2>/dev/null || true
+    [ -n "$WIN_X" ] && break
+    [ "$(date +%s)" -lt "$deadline" ] || fail "no notification window stayed within $limit s"
+    sleep 0.05
+  done
   IFS=x read -r sw sh <<<"$(tavelin_screen_size)"
-  tavelin_geometry "$agent"
   [ "$WIN_X,$WIN_Y" = "$((sw - 305)),$((sh - 144))" ] ||
     fail "the notification window is at ($WIN_X,$WIN_Y) on a ${sw}x${sh} screen"
   [ "${WIN_W}x${WIN_H}" = 286x58 ] || fail "the notification window is ${WIN_W}x${WIN_H}"
