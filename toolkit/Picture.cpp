@@ -29,6 +29,8 @@ void Picture::LoadFromData(std::span<const std::uint8_t> data) {
   if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') {
     DecodedBitmap bitmap = DecodeBmp(data);
     SetGraphic(std::make_unique<Bitmap>(std::move(bitmap.pixels), bitmap.hasAlpha));
+  } else if (IsRunCoded(data)) {
+    SetGraphic(std::make_unique<Bitmap>(DecodeRunCoded(data), false));
   } else if (data.size() >= 4 && data[0] == 0 && data[1] == 0 && data[2] == 1 && data[3] == 0) {
     SetGraphic(std::make_unique<IconGraphic>(DecodeIco(data)));
   } else {
