@@ -1,5 +1,6 @@
 #include "toolkit/ImageCodecs.h"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
@@ -130,6 +131,47 @@ std::vector<plat::Pixels> DecodeIco(std::span<const std::uint8_t> file) {
   }
   if (images.empty()) throw std::runtime_error("icon file without usable images");
   return images;
+}
+
+bool IsRunCoded(std::span<const std::uint8_t> file) {
+  return file.size() >= 4 && std::equal(file.begin(), file.begin() + 4, kRunCodedMagic);
+}
+
+plat::Pixels DecodeRunCoded(std::span<const std::uint8_t> file) {
+  Reader r(file);
+  if (!IsRunCoded(file)) throw std::runtime_error("not a run-coded picture");
+  const int width = r.U16(4);
+  const int height = r.U16(6);
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+    throw std::runtime_error("bitmap size out of range");
+  plat::Pixels out;
+  out.width = width;
+  out.height = height;
+  const std::size_t total = static_cast<std::size_t>(width) * height;
+  out.argb.reserve(total);
+  std::size_t at = 8;
+  while (out.argb.size() < total) {
+    const std::uint8_t code = r.U8(at++);
+    const std::size_t done = out.argb.size();
+    if (code & 0x80) {
+      const std::size_t count = (code & 0x7F) + 1u;
+      if (done < static_cast<std::size_t>(width) || count > total - done)
+        throw std::runtime_error("run-coded picture copies what is not there");
+      for (std::size_t i = 0; i < count; ++i) out.argb.push_back(out.argb[out.argb.size() - width]);
+    } else if (code & 0x40) {
+      const std::size_t count = (code & 0x3F) + 1u;
+      if (done == 0 || count > total - done) throw std::runtime_error("run-coded picture repeats what is not there");
+      const std::uint32_t previous = out.argb.back();
+      out.argb.insert(out.argb.end(), count, previous);
+    } else {
+      const std::size_t count = code + 1u;
+      if (count > total - done) throw std::runtime_error("run-coded picture runs past its size");
+      r.Need(at, count * 3);
+      for (std::size_t i = 0; i < count; ++i, at += 3)
+        out.argb.push_back(0xFF000000u | (std::uint32_t{file[at + 2]} << 16) | (std::uint32_t{file[at + 1]} << 8) | file[at]);
+    }
+  }
+  return out;
 }
 
 std::vector<std::uint8_t> EncodeBmp24(const plat::Pixels& pixels) {

@@ -19,6 +19,15 @@ struct DecodedBitmap {
 DecodedBitmap DecodeBmp(std::span<const std::uint8_t> file);
 std::vector<plat::Pixels> DecodeIco(std::span<const std::uint8_t> file);
 
+// The compact form the program carries its opaque pictures in (app/artwork/generate.py writes
+// it): "TRLE", width and height (16 bits each, little-endian), then codes for the pixels row by
+// row from the top, each pixel as blue, green, red. A code byte 00nnnnnn is followed by n + 1
+// pixels; 01nnnnnn repeats the previous pixel n + 1 times; 1nnnnnnn copies n + 1 pixels from
+// the row above.
+inline constexpr std::uint8_t kRunCodedMagic[4] = {'T', 'R', 'L', 'E'};
+bool IsRunCoded(std::span<const std::uint8_t> file);
+plat::Pixels DecodeRunCoded(std::span<const std::uint8_t> file);
+
 // Writers of the same formats (24-bit bitmaps; icons of 32-bit images), for rendered output.
 std::vector<std::uint8_t> EncodeBmp24(const plat::Pixels& pixels);
 

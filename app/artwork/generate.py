@@ -7,6 +7,9 @@ Needs rsvg-convert (Debian: librsvg2-bin) and the DejaVu fonts. Writes, next to 
   logo.bmp                    main window logo, 254 x 80, 24-bit; see-through parts exactly white
   banded.bmp                  notification and about background, 244 x 99, 24-bit
   editor.bmp                  settings editor background, 455 x 312, 24-bit
+  logo/banded/editor.rle      the same three pictures run-coded, as the program carries them
+                              (toolkit/ImageCodecs.h describes the form)
+Run with --pack to write only the .rle files from the .bmp files.
 """
 import os
 import struct
@@ -105,6 +108,61 @@ def bmp24(rows):
     return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(pixels), 0, 0, 54) + header + pixels
 
 
+def bmp24_rows(data):
+    """The rows (top first) of (r, g, b) of a bottom-up 24-bit bitmap as bmp24 writes them."""
+    offset, = struct.unpack("<I", data[10:14])
+    width, height, _, bits, compression = struct.unpack("<iiHHI", data[18:34])
+    assert bits == 24 and compression == 0 and height > 0, "expects a bottom-up 24-bit bitmap"
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height):
+        line = data[offset + y * stride:offset + y * stride + width * 3]
+        rows.append([(line[3 * x + 2], line[3 * x + 1], line[3 * x]) for x in range(width)])
+    return rows[::-1]
+
+
+def run_coded(rows):
+    """The picture as codes: up to 64 literal pixels (00nnnnnn), the previous pixel repeated up to
+    64 times (01nnnnnn), or up to 128 pixels copied from the row above (1nnnnnnn)."""
+    height, width = len(rows), len(rows[0])
+    pixels = [p for row in rows for p in row]
+    out, literal, i = bytearray(b"TRLE" + struct.pack("<HH", width, height)), [], 0
+
+    def flush():
+        while literal:
+            count = min(len(literal), 64)
+            out.append(count - 1)
+            for r, g, b in literal[:count]:
+                out.extend((b, g, r))
+            del literal[:count]
+
+    while i < len(pixels):
+        up = 0
+        while i >= width and i + up < len(pixels) and up < 128 and pixels[i + up] == pixels[i + up - width]:
+            up += 1
+        same = 0
+        while i > 0 and i + same < len(pixels) and same < 64 and pixels[i + same] == pixels[i - 1]:
+            same += 1
+        if up >= 2 and up >= same:
+            flush()
+            out.append(0x80 | (up - 1))
+            i += up
+        elif same >= 2:
+            flush()
+            out.append(0x40 | (same - 1))
+            i += same
+        else:
+            literal.append(pixels[i])
+            i += 1
+    flush()
+    return bytes(out)
+
+
+def pack(name):
+    with open(os.path.join(HERE, name + ".bmp"), "rb") as f:
+        save(name + ".rle", run_coded(bmp24_rows(f.read())))
+
+
 def ico_image(rows):
     """One icon image: a 32-bit DIB (BGRA, bottom-up, double height) and its AND mask."""
     size = len(rows)
@@ -149,8 +207,14 @@ def main():
     save("logo.bmp", bmp24(opaque_rows(render("logo.svg", 254, 80), keyed=True)))
     save("banded.bmp", bmp24(opaque_rows(render("banded.svg", 244, 99), keyed=False)))
     save("editor.bmp", bmp24(opaque_rows(render("editor.svg", 455, 312), keyed=False)))
+    for name in ("logo", "banded", "editor"):
+        pack(name)
     return 0
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--pack"]:
+        for name in ("logo", "banded", "editor"):
+            pack(name)
+        sys.exit(0)
     sys.exit(main())

@@ -55,6 +55,8 @@ depends=$(cd "$stage/src" && dpkg-shlibdeps -O "$root/usr/bin/tavelin" 2>"$stage
   { cat "$stage/shlibdeps.log" >&2; fail "dpkg-shlibdeps failed"; }
 depends=${depends#shlibs:Depends=}
 [ -n "$depends" ] || fail "no dependencies found for the program"
+# The speech engine is loaded when the program first speaks, so no link names it.
+depends="$depends, libespeak-ng1"
 
 installed_size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
 sed -e "s/@VERSION@/$version/" -e "s/@INSTALLED_SIZE@/$installed_size/" -e "s/@DEPENDS@/$depends/" \

@@ -1,5 +1,8 @@
 // The voice on Linux: espeak-ng renders in memory at its own rate (it needs no sound card), and
-// the result is converted to the stream's format.
+// the result is converted to the stream's format. The engine, with the sound and codec libraries
+// it pulls in, and its voice data are loaded when a voice is created and let go with the last
+// voice: a program that speaks once does not carry them for the rest of its life.
+#include <dlfcn.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <mutex>
@@ -18,7 +21,32 @@ std::mutex& EngineLock() {
   return lock;
 }
 
-int engineRate = 0;  // 0 until initialised; under EngineLock
+// The engine's entry points, while it is loaded; all under EngineLock.
+struct Engine {
+  void* library = nullptr;
+  decltype(&espeak_Initialize) Initialize = nullptr;
+  decltype(&espeak_SetSynthCallback) SetSynthCallback = nullptr;
+  decltype(&espeak_Synth) Synth = nullptr;
+  decltype(&espeak_Synchronize) Synchronize = nullptr;
+  decltype(&espeak_Terminate) Terminate = nullptr;
+  int rate = 0;    // 0 until initialised
+  int voices = 0;  // voices alive
+};
+Engine engine;
+
+template <typename F>
+bool Resolve(F& entry, const char* name) {
+  entry = reinterpret_cast<F>(dlsym(engine.library, name));
+  return entry != nullptr;
+}
+
+void Unload() {
+  if (engine.rate != 0) engine.Terminate();
+  if (engine.library) dlclose(engine.library);
+  const int voices = engine.voices;
+  engine = Engine{};
+  engine.voices = voices;
+}
 
 int Collect(short* samples, int count, espeak_EVENT* events) {
   auto* sink = static_cast<std::vector<std::int16_t>*>(events ? events->user_data : nullptr);
@@ -26,18 +54,39 @@ int Collect(short* samples, int count, espeak_EVENT* events) {
   return 0;
 }
 
-// Starts the engine once; its sample rate, or 0 when espeak-ng or its data are missing.
+// Loads and starts the engine unless it runs; its sample rate, or 0 when espeak-ng or its data
+// are missing.
 int EngineRate() {
-  if (engineRate == 0) {
-    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
-    if (rate <= 0) return 0;
-    espeak_SetSynthCallback(Collect);
-    engineRate = rate;
+  if (engine.rate != 0) return engine.rate;
+  if (!engine.library) {
+    engine.library = dlopen("libespeak-ng.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!engine.library) return 0;
+    if (!(Resolve(engine.Initialize, "espeak_Initialize") && Resolve(engine.SetSynthCallback, "espeak_SetSynthCallback") &&
+          Resolve(engine.Synth, "espeak_Synth") && Resolve(engine.Synchronize, "espeak_Synchronize") &&
+          Resolve(engine.Terminate, "espeak_Terminate"))) {
+      Unload();
+      return 0;
+    }
   }
-  return engineRate;
+  const int rate = engine.Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+  if (rate <= 0) {
+    Unload();
+    return 0;
+  }
+  engine.SetSynthCallback(Collect);
+  engine.rate = rate;
+  return rate;
 }
 
 class EspeakVoice final : public shared::RenderingVoice {
+ public:
+  // Created under EngineLock with the engine running.
+  EspeakVoice() { ++engine.voices; }
+  ~EspeakVoice() override {
+    std::lock_guard g(EngineLock());
+    if (--engine.voices == 0) Unload();
+  }
+
  protected:
   std::vector<BYTE> Render(const std::u16string& text, const shared::PcmFormat& f) override {
     std::string utf16(text.size() * 2, '\0');
@@ -52,10 +101,10 @@ class EspeakVoice final : public shared::RenderingVoice {
       std::lock_guard g(EngineLock());
       rate = EngineRate();
       if (rate == 0) OleCheck(E_FAIL, "espeak-ng is not available.");
-      const espeak_ERROR result = espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
+      const espeak_ERROR result = engine.Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
                                                espeakCHARS_UTF8, nullptr, &samples);
       if (result != EE_OK) OleCheck(E_FAIL, "espeak-ng could not render the text.");
-      espeak_Synchronize();
+      engine.Synchronize();
     }
     try {
       return audio::ConvertPcm(samples, rate, f.samplesPerSec, f.channels, f.bitsPerSample);
@@ -71,10 +120,8 @@ class EspeakVoice final : public shared::RenderingVoice {
 namespace shared {
 
 HRESULT CreateVoice(ISpeechVoice** voice) {
-  {
-    std::lock_guard g(EngineLock());
-    if (EngineRate() == 0) return REGDB_E_CLASSNOTREG;
-  }
+  std::lock_guard g(EngineLock());
+  if (EngineRate() == 0) return REGDB_E_CLASSNOTREG;
   *voice = new EspeakVoice;
   return S_OK;
 }

@@ -2,8 +2,10 @@
 // refused, and the program's own artwork at the sizes the windows expect.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -127,6 +129,47 @@ TEST(Picture, IconsOfTwentyFourBitsTakeTheirMaskAsTransparency) {
   auto empty = MaskedIcon();
   empty[4] = 0;  // no images
   EXPECT_THROW(tk::DecodeIco(empty), std::runtime_error);
+}
+
+// A run-coded picture of the given size: the magic, the size, then `codes`.
+std::vector<std::uint8_t> RunCoded(int w, int h, std::vector<std::uint8_t> codes) {
+  std::vector<std::uint8_t> file{'T', 'R', 'L', 'E'};
+  Put16(file, static_cast<unsigned>(w));
+  Put16(file, static_cast<unsigned>(h));
+  file.insert(file.end(), codes.begin(), codes.end());
+  return file;
+}
+
+TEST(Picture, RunCodedPicturesDecodeExactlyAndRefuseWhatDoesNotAddUp) {
+  // 3 x 2: literal blue, red; the red repeated; then the row above copied.
+  tk::Picture picture;
+  picture.LoadFromData(RunCoded(3, 2, {0x01, 0xFF, 0, 0, 0, 0, 0xFF, 0x40, 0x82}));
+  auto* bitmap = dynamic_cast<tk::Bitmap*>(picture.GetGraphic());
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_FALSE(bitmap->HasAlpha());
+  EXPECT_EQ(bitmap->Pixels().argb,
+            (std::vector<std::uint32_t>{0xFF0000FF, 0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFFFF0000}));
+
+  EXPECT_THROW(tk::DecodeRunCoded(RunCoded(2, 1, {0x01, 1, 2, 3})), std::runtime_error);     // cut short
+  EXPECT_THROW(tk::DecodeRunCoded(RunCoded(2, 1, {0x80})), std::runtime_error);              // no row above
+  EXPECT_THROW(tk::DecodeRunCoded(RunCoded(2, 1, {0x40, 0x40})), std::runtime_error);        // nothing to repeat
+  EXPECT_THROW(tk::DecodeRunCoded(RunCoded(2, 1, {0x00, 1, 2, 3, 0x41})), std::runtime_error);  // past the end
+  EXPECT_THROW(tk::DecodeRunCoded(RunCoded(0, 1, {})), std::runtime_error);
+  EXPECT_THROW(tk::DecodeRunCoded(RunCoded(2, 1, {})), std::runtime_error);
+}
+
+TEST(Picture, CarriedArtworkHasTheDrawnPixelsExactly) {
+  artwork::Register();
+  for (const char* name : {"logo", "banded", "editor"}) {
+    std::ifstream in(std::string(TAVELIN_ARTWORK_DIR) + "/" + name + ".bmp", std::ios::binary);
+    ASSERT_TRUE(in) << name;
+    const std::vector<std::uint8_t> bmp((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string resource = name;
+    for (auto& c : resource) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    tk::Picture picture;
+    picture.LoadFromResourceName(resource);
+    EXPECT_EQ(dynamic_cast<tk::Bitmap*>(picture.GetGraphic())->Pixels().argb, tk::DecodeBmp(bmp).pixels.argb) << name;
+  }
 }
 
 TEST(Picture, FilesRoundTripAndTheArtworkHasItsSizes) {
