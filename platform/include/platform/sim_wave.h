@@ -17,7 +17,7 @@ struct WaveOpenRecord {
 };
 
 // A stretch of sound the device played: `bytes` from `startMs` to `endMs`. A buffer cut short
-// by a reset has played only the part up to the reset.
+// by a reset has played only what came before the reset.
 struct WavePlayed {
   std::uint64_t startMs = 0;
   std::uint64_t endMs = 0;
