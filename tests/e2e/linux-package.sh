@@ -143,7 +143,7 @@ if [ "$stage" = program ]; then
   # Apply's notification is told from this one when this one has gone.
   tavelin_wait_unmapped "$agent" 10 || fail "the notification window did not close"
   icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
-  e2e_menu "Configure program"
+  e2e_menu "Configure program" tavelin_wait_sized_window 462x325 5
   editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
   # The track bar one step left (800x600), then Apply.
   e2e_step_left_and_apply "$editor"

@@ -65,7 +65,7 @@ tavelin_wait_window '^Tavix Agent 2.0$' 1 >/dev/null && fail "the quick help's n
 echo "quick help: balloon \"$title\" for $timeout ms and a spoken-only notification"
 
 # --- "Configure program": the stored choices and the screen's size --------------------------------
-e2e_menu "Configure program"
+e2e_menu "Configure program" tavelin_wait_sized_window 462x325 5
 editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
 tavelin_geometry "$editor"
 [ "$WIN_X,$WIN_Y" = 286,204 ] || fail "the editor is at ($WIN_X,$WIN_Y)"
