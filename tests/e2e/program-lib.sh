@@ -115,7 +115,10 @@ e2e_step_left_and_apply() {
   xdotool mousemove --window "$1" 100 100 windowfocus --sync "$1"
   xdotool key Tab Tab Left
   sleep 0.2
-  xdotool mousemove --window "$1" $((252 + 37)) $((284 + 12)) click 1
+  # GTK takes a press only on a button the pointer has entered: move, let it see that, then click.
+  xdotool mousemove --window "$1" $((252 + 37)) $((284 + 12))
+  sleep 0.2
+  xdotool click 1
 }
 
 # Opens the settings editor from the tray menu, answers the message box $2 if given, moves the
