@@ -27,6 +27,9 @@ packages=(
   nsis
   # reads the texts of the program's windows in the end-to-end tests' screenshots
   tesseract-ocr
+  # Wayland desktops: the output configuration clients (wayland-scanner), and the wlroots test
+  # compositor with XWayland and wlroots' own command-line client
+  libwayland-dev libwlroots-dev libpixman-1-dev xwayland wlr-randr
 )
 
 missing=()

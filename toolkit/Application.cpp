@@ -4,6 +4,7 @@
 #include <utility>
 #include <stdexcept>
 
+#include "platform/display_wait.h"
 #include "platform/messages.h"
 #include "platform/speech.h"
 #include "toolkit/Action.h"
@@ -52,6 +53,7 @@ Application::Application() : Component(nullptr), hintColor_(clInfoBk) { theAppli
 
 Application::~Application() {
   shuttingDown_ = true;
+  if (theApplication == this) plat::SetDisplayWaitPump(nullptr);
   // Forms and everything else owned go first (the Component destructor would do it later, but
   // they may still talk to the application window).
   while (!Components().empty()) delete Components().back();
@@ -70,6 +72,7 @@ void Application::Initialize() {
   handle_ = plat::CreateApplicationWindow(title_, &Application::WindowProc);
   startedMinimized_ = plat::StartedMinimized();
   Synchronizer::SetGuiThread(handle_, CM_SYNCHRONIZE);
+  plat::SetDisplayWaitPump(&ModalLoop());
   if (showHint_ && !hintWindow_) {
     hintWindow_ = new HintWindow(this);
     hintWindow_->SetColor(hintColor_);

@@ -1,4 +1,4 @@
-// Display-mode changes on X. The primary output switches to a mode it offers, for this session
+// Display-mode changes on X (on a Wayland session, the compositor's, WaylandDisplayMode.h). The primary output switches to a mode it offers, for this session
 // only: nothing is saved. The server's depth is fixed while it runs, so a request at or below the
 // depth the screen shows is honoured the way Windows 8 and later honour 16-bit requests (the
 // resolution changes, the program goes on drawing at the screen's depth); a deeper one asks for a
@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "platform/linux/ModeSwitch.h"
 #include "platform/linux/RandrScreen.h"
+#include "platform/linux/WaylandDisplayMode.h"
 #include "platform/linux/X11Connection.h"
 
 namespace plat {
@@ -34,12 +35,21 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
   if (!mode) return DISP_CHANGE_BADPARAM;
   constexpr DWORD size = DM_PELSWIDTH | DM_PELSHEIGHT;
   if (flags != 0 || (mode->dmFields & size) != size) return DISP_CHANGE_BADFLAGS;
+  const DWORD refreshHz = (mode->dmFields & DM_DISPLAYFREQUENCY) ? mode->dmDisplayFrequency : 0;
+  if (const wl::SessionOutputs wayland = wl::SessionDisplayService(); wayland.wayland) {
+    // XWayland's RandR would change only what its own clients see: the compositor or nothing.
+    if (!wayland.outputs) return DISP_CHANGE_FAILED;
+    const DWORD bits = (mode->dmFields & DM_BITSPERPEL) ? mode->dmBitsPerPel : 0;
+    return desk::ChangeOutputMode(*wayland.outputs,
+                                  {static_cast<int>(mode->dmPelsWidth), static_cast<int>(mode->dmPelsHeight),
+                                   static_cast<int>(refreshHz)},
+                                  bits);
+  }
   Display* display = x11::Connection();
   if (!display) return DISP_CHANGE_FAILED;
   if ((mode->dmFields & DM_BITSPERPEL) && mode->dmBitsPerPel > ScreenBitsPerPixel(display)) return DISP_CHANGE_BADMODE;
 
-  const x11::ModeRequest request{mode->dmPelsWidth, mode->dmPelsHeight,
-                                 (mode->dmFields & DM_DISPLAYFREQUENCY) ? mode->dmDisplayFrequency : 0};
+  const x11::ModeRequest request{mode->dmPelsWidth, mode->dmPelsHeight, refreshHz};
   const int randr = x11::RandrVersion(display);
   if (randr >= 102) return x11::SwitchModeByCrtc(display, request);
   if (randr > 0) return x11::SwitchModeByScreenConfig(display, request);

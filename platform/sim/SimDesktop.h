@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/sim.h"
@@ -52,6 +53,7 @@ struct Desktop {
   std::vector<Fill> fills;
   std::deque<plat::LONG> displayResults;
   std::vector<DisplayChangeRecord> displayChanges;
+  std::optional<plat::DWORD> displayAnswerDelayMs = 0;  // nullopt: the desktop never answers
 };
 
 Desktop& TheDesktop();

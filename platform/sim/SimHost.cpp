@@ -155,6 +155,7 @@ void Reset() {
   d.eraseOnPaint = false;
   d.displayResults.clear();
   d.displayChanges.clear();
+  d.displayAnswerDelayMs = 0;
   d.wakePending = false;
   d.now = 0;  // every test starts at the same moment; the windows of earlier tests are gone
   d.startedMinimized = false;

@@ -16,6 +16,11 @@ struct DisplayChangeRecord {
 // up the calls succeed. Any value may be scripted, including ones Windows never returns.
 void SetDisplayChangeResults(std::vector<plat::LONG> results);
 
+// How long the desktop takes to answer each following ChangeDisplaySettingsA call, as a Wayland
+// compositor answers asynchronously; nullopt: it never answers. The call runs the program's loop
+// meanwhile and fails once its deadline has passed. 0 (the default) answers at once.
+void SetDisplayAnswerDelay(std::optional<plat::DWORD> delayMs);
+
 // Every ChangeDisplaySettingsA call since Reset, oldest first, with the whole record as passed.
 std::vector<DisplayChangeRecord> DisplayChanges();
 

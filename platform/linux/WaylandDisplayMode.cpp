@@ -1,0 +1,45 @@
+#include "platform/linux/WaylandDisplayMode.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "platform/linux/CompositorOutputs.h"
+#include "platform/linux/SessionBus.h"
+
+namespace plat::wl {
+namespace {
+
+struct Service {
+  bool wayland = false;
+  std::unique_ptr<Connection> connection;
+  std::unique_ptr<desk::OutputConfigurator> outputs;
+};
+
+Service Choose() {
+  Service s;
+  s.wayland = desk::ChooseDisplaySession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE")) ==
+              desk::DisplaySession::Wayland;
+  if (!s.wayland) return s;
+  desk::OfferedInterfaces offered;
+  s.connection = Connection::Open();
+  if (s.connection) {
+    offered.wlrootsOutputManager = s.connection->Find("zwlr_output_manager_v1") != nullptr;
+    offered.kdeOutputManagement =
+        s.connection->Find("kde_output_management_v2") && s.connection->Find("kde_output_device_v2");
+  }
+  offered.mutterDisplayConfig = dbus::NameHasOwner(dbus::SessionBus(), "org.gnome.Mutter.DisplayConfig");
+  switch (desk::ChooseOutputInterface(offered)) {
+    case desk::OutputInterface::Wlroots: s.outputs = OpenWlrootsOutputs(*s.connection); break;
+    default: break;  // a desktop whose interface this service does not speak: the change fails
+  }
+  return s;
+}
+
+}  // namespace
+
+SessionOutputs SessionDisplayService() {
+  static Service service = Choose();  // GUI thread; kept for the session
+  return {service.wayland, service.outputs.get()};
+}
+
+}  // namespace plat::wl
