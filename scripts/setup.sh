@@ -30,6 +30,11 @@ packages=(
   # Wayland desktops: the output configuration clients (wayland-scanner), and the wlroots test
   # compositor with XWayland and wlroots' own command-line client
   libwayland-dev libwlroots-dev libpixman-1-dev xwayland wlr-randr
+  # KDE Plasma's output protocols' XML; KWin headless with its own command-line client (a Qt
+  # program: Qt's Wayland platform)
+  plasma-wayland-protocols kwin-wayland libkf5screen-bin qtwayland5
+  # GNOME's compositor headless, and gdbus to read its display configuration back
+  mutter libglib2.0-bin
 )
 
 missing=()

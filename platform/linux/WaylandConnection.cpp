@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace plat::wl {
 
@@ -56,6 +57,13 @@ Connection::~Connection() {
 const Global* Connection::Find(const char* interface) const {
   auto it = std::find_if(globals_.begin(), globals_.end(), [&](const Global& g) { return g.interface == interface; });
   return it == globals_.end() ? nullptr : &*it;
+}
+
+std::vector<Global> Connection::FindAll(const char* interface) const {
+  std::vector<Global> found;
+  std::copy_if(globals_.begin(), globals_.end(), std::back_inserter(found),
+               [&](const Global& g) { return g.interface == interface; });
+  return found;
 }
 
 void* Connection::Bind(const Global& global, const wl_interface* interface, std::uint32_t maxVersion) {

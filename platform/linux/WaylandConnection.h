@@ -29,6 +29,8 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   const Global* Find(const char* interface) const;
+  // Every global of that interface (one per output for some), as the compositor lists them now.
+  std::vector<Global> FindAll(const char* interface) const;
   // Binds a global at the lower of its version and `maxVersion`.
   void* Bind(const Global& global, const wl_interface* interface, std::uint32_t maxVersion);
 

@@ -30,7 +30,9 @@ Service Choose() {
   offered.mutterDisplayConfig = dbus::NameHasOwner(dbus::SessionBus(), "org.gnome.Mutter.DisplayConfig");
   switch (desk::ChooseOutputInterface(offered)) {
     case desk::OutputInterface::Wlroots: s.outputs = OpenWlrootsOutputs(*s.connection); break;
-    default: break;  // a desktop whose interface this service does not speak: the change fails
+    case desk::OutputInterface::Kde: s.outputs = OpenKdeOutputs(*s.connection); break;
+    case desk::OutputInterface::Mutter: s.outputs = OpenMutterOutputs(dbus::SessionBus()); break;
+    case desk::OutputInterface::Unavailable: break;  // the change fails: never XWayland's RandR
   }
   return s;
 }

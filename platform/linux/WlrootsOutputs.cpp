@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/linux/CompositorOutputs.h"
+#include "platform/linux/ReportedOutput.h"
 #include "wlr-output-management-unstable-v1-client-protocol.h"
 
 namespace plat::wl {
@@ -14,37 +15,11 @@ namespace {
 
 constexpr std::uint32_t kManagerVersion = 2;
 
-struct Head;
-
-struct Mode {
-  Head* head = nullptr;
-  zwlr_output_mode_v1* proxy = nullptr;
-  int width = 0;
-  int height = 0;
-  int refresh = 0;
-  bool preferred = false;
-};
-
-struct Head {
-  zwlr_output_head_v1* proxy = nullptr;
-  std::string name;
-  bool enabled = false;
-  int x = 0;
-  int y = 0;
-  int transform = WL_OUTPUT_TRANSFORM_NORMAL;
-  wl_fixed_t scale = wl_fixed_from_int(1);
-  std::vector<std::unique_ptr<Mode>> modes;
-  Mode* current = nullptr;
-
-  ~Head() {
-    for (auto& m : modes) zwlr_output_mode_v1_destroy(m->proxy);
-    zwlr_output_head_v1_destroy(proxy);
-  }
-};
+using Head = ReportedOutput<zwlr_output_head_v1, zwlr_output_mode_v1, zwlr_output_head_v1_destroy,
+                            zwlr_output_mode_v1_destroy>;
+using Mode = Head::Mode;
 
 enum class Answer { Pending, Succeeded, Failed, Cancelled };
-
-bool Sideways(int transform) { return transform % 2 == 1; }  // 90 and 270, flipped or not
 
 class WlrootsOutputs final : public desk::OutputConfigurator {
  public:
@@ -60,21 +35,7 @@ class WlrootsOutputs final : public desk::OutputConfigurator {
   std::optional<std::vector<desk::OutputHead>> ReadOutputs(const desk::AnswerDeadline& deadline, bool runLoop) override {
     if (finished_ || !c_.Roundtrip(deadline, runLoop) || !serial_) return std::nullopt;  // no done yet
     std::vector<desk::OutputHead> heads;
-    for (const auto& h : heads_) {
-      desk::OutputHead out;
-      out.name = h->name;
-      out.enabled = h->enabled;
-      out.x = h->x;
-      out.y = h->y;
-      out.sideways = Sideways(h->transform);
-      out.scale = wl_fixed_to_double(h->scale);
-      out.handle = h.get();
-      for (const auto& m : h->modes) {
-        if (m.get() == h->current) out.currentMode = out.modes.size();
-        out.modes.push_back({m->width, m->height, m->refresh, m->preferred, m.get()});
-      }
-      heads.push_back(std::move(out));
-    }
+    for (const auto& h : heads_) heads.push_back(h->Describe());
     return heads;
   }
 
@@ -97,11 +58,7 @@ class WlrootsOutputs final : public desk::OutputConfigurator {
 
  private:
   bool Known(const Head* target, const Mode* wanted) const {
-    for (const auto& h : heads_) {
-      if (h.get() != target) continue;
-      return std::any_of(h->modes.begin(), h->modes.end(), [&](const auto& m) { return m.get() == wanted; });
-    }
-    return false;
+    return std::any_of(heads_.begin(), heads_.end(), [&](const auto& h) { return h.get() == target && h->Offers(wanted); });
   }
 
   Answer Send(const Head& target, const Mode& wanted, bool test, const desk::AnswerDeadline& deadline) {
@@ -141,8 +98,7 @@ class WlrootsOutputs final : public desk::OutputConfigurator {
   // Manager events.
   static void OnHead(void* self, zwlr_output_manager_v1*, zwlr_output_head_v1* proxy) {
     auto* s = static_cast<WlrootsOutputs*>(self);
-    s->heads_.push_back(std::make_unique<Head>());
-    s->heads_.back()->proxy = proxy;
+    s->heads_.push_back(std::make_unique<Head>(proxy));
     zwlr_output_head_v1_add_listener(proxy, &kHeadListener, s);
   }
   static void OnDone(void* self, zwlr_output_manager_v1*, std::uint32_t serial) {
@@ -152,12 +108,8 @@ class WlrootsOutputs final : public desk::OutputConfigurator {
 
   // Head events.
   static void OnMode(void* self, zwlr_output_head_v1* head, zwlr_output_mode_v1* proxy) {
-    Head* h = static_cast<WlrootsOutputs*>(self)->Find(head);
-    if (!h) return;
-    h->modes.push_back(std::make_unique<Mode>());
-    h->modes.back()->head = h;
-    h->modes.back()->proxy = proxy;
-    zwlr_output_mode_v1_add_listener(proxy, &kModeListener, h->modes.back().get());
+    if (Head* h = static_cast<WlrootsOutputs*>(self)->Find(head))
+      zwlr_output_mode_v1_add_listener(proxy, &kModeListener, &h->AddMode(proxy));
   }
   static void OnName(void* self, zwlr_output_head_v1* head, const char* name) {
     if (Head* h = static_cast<WlrootsOutputs*>(self)->Find(head)) h->name = name;
@@ -168,11 +120,7 @@ class WlrootsOutputs final : public desk::OutputConfigurator {
     if (Head* h = static_cast<WlrootsOutputs*>(self)->Find(head)) h->enabled = enabled != 0;
   }
   static void OnCurrentMode(void* self, zwlr_output_head_v1* head, zwlr_output_mode_v1* mode) {
-    Head* h = static_cast<WlrootsOutputs*>(self)->Find(head);
-    if (!h) return;
-    h->current = nullptr;
-    for (auto& m : h->modes)
-      if (m->proxy == mode) h->current = m.get();
+    if (Head* h = static_cast<WlrootsOutputs*>(self)->Find(head)) h->SetCurrent(mode);
   }
   static void OnPosition(void* self, zwlr_output_head_v1* head, int32_t x, int32_t y) {
     if (Head* h = static_cast<WlrootsOutputs*>(self)->Find(head)) {
@@ -192,24 +140,6 @@ class WlrootsOutputs final : public desk::OutputConfigurator {
   }
   static void OnText(void*, zwlr_output_head_v1*, const char*) {}
 
-  // Mode events (on the mode itself).
-  static void OnModeSize(void* mode, zwlr_output_mode_v1*, int32_t w, int32_t h) {
-    static_cast<Mode*>(mode)->width = w;
-    static_cast<Mode*>(mode)->height = h;
-  }
-  static void OnModeRefresh(void* mode, zwlr_output_mode_v1*, int32_t refresh) {
-    static_cast<Mode*>(mode)->refresh = refresh;
-  }
-  static void OnModePreferred(void* mode, zwlr_output_mode_v1*) { static_cast<Mode*>(mode)->preferred = true; }
-  // The compositor may give the mode's id to a new object at once: the proxy goes now.
-  static void OnModeFinished(void* data, zwlr_output_mode_v1*) {
-    auto* mode = static_cast<Mode*>(data);
-    Head* h = mode->head;
-    if (h->current == mode) h->current = nullptr;
-    zwlr_output_mode_v1_destroy(mode->proxy);
-    std::erase_if(h->modes, [&](const auto& m) { return m.get() == mode; });
-  }
-
   static void OnSucceeded(void* a, zwlr_output_configuration_v1*) { *static_cast<Answer*>(a) = Answer::Succeeded; }
   static void OnFailed(void* a, zwlr_output_configuration_v1*) { *static_cast<Answer*>(a) = Answer::Failed; }
   static void OnCancelled(void* a, zwlr_output_configuration_v1*) { *static_cast<Answer*>(a) = Answer::Cancelled; }
@@ -218,8 +148,8 @@ class WlrootsOutputs final : public desk::OutputConfigurator {
   static constexpr zwlr_output_head_v1_listener kHeadListener{
       OnName, OnDescription, OnPhysicalSize, OnMode, OnEnabled, OnCurrentMode, OnPosition,
       OnTransform, OnScale, OnHeadFinished, OnText, OnText, OnText};
-  static constexpr zwlr_output_mode_v1_listener kModeListener{OnModeSize, OnModeRefresh, OnModePreferred,
-                                                              OnModeFinished};
+  static constexpr zwlr_output_mode_v1_listener kModeListener{Mode::OnSize, Mode::OnRefresh, Mode::OnPreferred,
+                                                              Mode::OnGone};
   static constexpr zwlr_output_configuration_v1_listener kConfigListener{OnSucceeded, OnFailed, OnCancelled};
 
   Connection& c_;

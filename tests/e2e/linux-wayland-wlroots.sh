@@ -19,22 +19,9 @@ command -v Xwayland >/dev/null || { echo "FAIL: Xwayland is not installed" >&2; 
 
 source "$scripts/linux-program-lib.sh"
 source "$here/program-lib.sh"
+source "$here/wayland-lib.sh"
 DISPLAY=
 e2e_begin wayland-wlroots
-
-# Rootless XWayland keeps no picture of its root window: each window is read by itself. A box
-# without keyboard focus greys its text: a lighter threshold keeps it.
-e2e_box_text() {
-  import -window "$1" "$work/box.png"
-  tavelin_geometry "$1"
-  convert "$work/box.png" -crop "${WIN_W}x$((WIN_H - 40))+0+0" +repage -colorspace Gray -resize 300% \
-    -threshold 80% "$work/box-text.png"
-  tesseract "$work/box-text.png" - --psm 6 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'
-}
-e2e_notification_text() {
-  import -window "$1" "$work/agent.png"
-  tavelin_read_text "$work/agent.png" 213 16 8 32 light
-}
 
 # Starts the test compositor ($1: a name, then its options) in a runtime folder of its own and
 # waits for its XWayland; sets DISPLAY and WAYLAND (the socket's full path).
@@ -57,33 +44,6 @@ output_state() {
     $1 == o { on = 1; next } /^[^ ]/ { on = 0 }
     on && /\(current\)/ { mode = $1 } on && /Position:/ { pos = $2 }
     END { print mode "@" pos }'
-}
-
-# Runs the program for a user asking for mode code $1 until it has reported; the caller checks.
-run_program() {
-  tavelin_user_file "$settings" "$1" 32
-  printf 'pcm.!default { type null }\n' >"$work/null-sound.conf"
-  tavelin_start "$work" "$program" ALSA_CONFIG_PATH="$work/null-sound.conf" WAYLAND_DISPLAY="$WAYLAND"
-  pids+=("$TAVELIN_PID")
-}
-
-# Waits for the notification, checks its place against the primary output's size $1 (WxH) and
-# its text against $2.
-expect_notification() {
-  local agent text w h
-  agent=$(tavelin_wait_window '^Tavix Agent 2.0$' 10) || fail "no notification window"
-  tavelin_geometry "$agent"
-  IFS=x read -r w h <<<"$1"
-  [ "$WIN_X,$WIN_Y" = "$((w - 305)),$((h - 144))" ] ||
-    fail "the notification is at ($WIN_X,$WIN_Y), not at the $1 primary output's (width - 305, height - 144)"
-  text=$(e2e_notification_text "$agent")
-  [ "$text" = "$2" ] || fail "the notification reads \"$text\", expected \"$2\""
-  echo "notification at ($WIN_X,$WIN_Y): $text"
-}
-
-end_program() {
-  tavelin_stop "$TAVELIN_PID"
-  TAVELIN_PID=
 }
 
 start_compositor plain --modes 640x480,800x600,1024x768 --output 800x600 --output 1024x768
@@ -113,13 +73,7 @@ grep -q "configuration cancelled" "$work/cancelling.log" || fail "the first conf
 end_program
 
 run_program 2
-# The box is read, not answered: with no seat input on this compositor, a click reaches an
-# XWayland window only now and then.
-box=$(tavelin_wait_sized_window box 10) || fail "no message box after the refusal"
-sleep 0.3
-text=$(e2e_box_text "$box")
-[[ "$text" == "Error 3: Unkown error. Try other graphic modes." ]] || fail "the message box reads \"$text\""
-echo "message box: $text"
+expect_box_unanswered "Error 3: Unkown error. Try other graphic modes."
 grep -q "configuration refused" "$work/cancelling.log" || fail "the compositor was not asked for 800x600"
 [ "$(output_state HEADLESS-1)" = "640x480@0,0" ] || fail "HEADLESS-1 is $(output_state HEADLESS-1) after the refusal"
 end_program
