@@ -2,11 +2,13 @@
 # Times resolution switches on a private Xvnc: our in-process ChangeDisplaySettingsA against the
 # xrandr command doing the same switch. Prints the medians and their ratio.
 # With --wlroots, the same on the tests' wlroots compositor (the compositor's confirmation against
-# wlr-randr).
-#   bench-display.sh [--wlroots] [build-dir] [switches]
+# wlr-randr); with --kwin, on a private headless KWin, whose one output offers one mode, switched
+# to it again (KWin's confirmation against kscreen-doctor).
+#   bench-display.sh [--wlroots|--kwin] [build-dir] [switches]
 set -euo pipefail
-wlroots=
+wlroots= kwin=
 [ "${1:-}" = --wlroots ] && { wlroots=1; shift; }
+[ "${1:-}" = --kwin ] && { kwin=1; shift; }
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build/default}
 switches=${2:-200}
@@ -24,7 +26,21 @@ if [ -n "$wlroots" ]; then
   for _ in $(seq 1 200); do [ -s "$run/ready" ] && break; sleep 0.05; done
   [ -s "$run/ready" ] || { echo "bench-display: the compositor did not start" >&2; exit 2; }
   WAYLAND_DISPLAY=$run/$(sed -n 's/^WAYLAND_DISPLAY=//p' "$run/ready") \
-    DISPLAY=$(sed -n 's/^DISPLAY=//p' "$run/ready") "$program" HEADLESS-1 "$switches"
+    DISPLAY=$(sed -n 's/^DISPLAY=//p' "$run/ready") "$program" HEADLESS-1 "$switches" wlr-randr
+  exit
+fi
+
+if [ -n "$kwin" ]; then
+  source "$here/linux-program-lib.sh"
+  source "$here/../tests/e2e/wayland-lib.sh"
+  source "$here/../tests/e2e/kwin-lib.sh"
+  work=$(mktemp -d "${TMPDIR:-/tmp}/bench-kwin.XXXXXX")
+  pids=()
+  trap 'for pid in "${pids[@]}"; do tavelin_stop "$pid"; done; rm -rf "$work"' EXIT
+  fail() { echo "bench-display: $*" >&2; cat "$work/kwin.log" >&2; exit 2; }
+  kwin_start "$work" 800 600
+  XDG_RUNTIME_DIR=$KWIN_RUNTIME WAYLAND_DISPLAY=${WAYLAND##*/} QT_QPA_PLATFORM=wayland QT_LOGGING_RULES="kscreen*=false" \
+    "$program" Virtual-0 "$switches" kscreen-doctor 800x600@60,800x600@60
   exit
 fi
 
