@@ -305,7 +305,6 @@ void TProCustomLabel::MouseLeave() { tk::Fire(OnMouseLeave, this); }
 // --- TProImage ---
 
 TProImage::TProImage(tk::Component* owner) : tk::GraphicControl(owner), picture_(new tk::Picture) {
-  SetReplicatable(true);
   picture_->OnChange = [this] { PictureChanged(); };
   picture_->OnProgress = [this](void* sender, tk::ProgressStage stage, int percent, bool redrawNow,
                                 const plat::RECT& rect, const std::string& message) {
@@ -381,29 +380,16 @@ void TProImage::PictureChanged() {
   if (tk::Graphic* graphic = picture_->GetGraphic()) {
     graphic->SetTransparent(transparent_);
     SetOpaque(!(graphic->Transparent() || (!stretch_ && (w < Width() || h < Height()))));
-    if (DoPaletteChange() && drawing_) Update();
   } else {
     SetOpaque(false);
   }
   if (!drawing_) Invalidate();
 }
 
-bool TProImage::DoPaletteChange() {
-  tk::Graphic* graphic = picture_->GetGraphic();
-  if (!graphic || !Visible() || Loading() || !graphic->PaletteModified()) return false;
-  // No graphic of ours carries a palette (true-colour devices only): the mark just goes.
-  graphic->SetPaletteModified(false);
-  return false;
-}
-
 void TProImage::Progress(void* sender, tk::ProgressStage stage, int percent, bool redrawNow, const plat::RECT& rect,
                          const std::string& message) {
-  if (incrementalDisplay_ && redrawNow) {
-    if (DoPaletteChange())
-      Update();
-    else
-      Repaint();
-  }
+  // No graphic of ours carries a palette, so there is never a palette to realise first.
+  if (incrementalDisplay_ && redrawNow) Repaint();
   if (OnProgress) OnProgress(this, stage, percent, redrawNow, rect, message);
 }
 

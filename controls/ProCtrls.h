@@ -154,7 +154,6 @@ class TProImage : public tk::GraphicControl {
 
  private:
   void PictureChanged();
-  bool DoPaletteChange();
   void Progress(void* sender, tk::ProgressStage stage, int percent, bool redrawNow, const plat::RECT& rect,
                 const std::string& message);
 

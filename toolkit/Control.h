@@ -130,8 +130,6 @@ class Control : public Component {
 
   // A control that covers its whole rectangle: its parent need not paint beneath it.
   bool Opaque() const { return opaque_; }
-  // A container may paint copies of it.
-  bool Replicatable() const { return replicatable_; }
 
   // Asks for the control to be painted again (at the next idle moment); never paints itself.
   void Invalidate();
@@ -162,7 +160,6 @@ class Control : public Component {
 
  protected:
   void SetOpaque(bool on) { opaque_ = on; }
-  void SetReplicatable(bool on) { replicatable_ = on; }
   // Font or colour changed (own or the container's).
   virtual void FontChanged() { Invalidate(); }
   virtual void BoundsChanged() {}
@@ -189,7 +186,6 @@ class Control : public Component {
   Color color_ = clBtnFace;
   bool parentColor_ = false;
   bool opaque_ = false;
-  bool replicatable_ = false;
 };
 
 // A control without a native window, painted by its container.

@@ -26,8 +26,6 @@ class Graphic {
   virtual void SetTransparent(bool on);
   // None of our graphics carries a palette (every device shows true colour).
   bool HasPalette() const { return false; }
-  bool PaletteModified() const { return paletteModified_; }
-  void SetPaletteModified(bool on) { paletteModified_ = on; }
 
   // Scaled into `rect`.
   virtual void Draw(Canvas& canvas, const plat::RECT& rect) const = 0;
@@ -41,7 +39,6 @@ class Graphic {
 
  private:
   bool transparent_ = false;
-  bool paletteModified_ = false;
 };
 
 // A bitmap: 24-bit pixels (alpha ignored) or 32-bit with alpha. A transparent bitmap leaves out

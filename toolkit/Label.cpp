@@ -7,7 +7,6 @@ namespace tk {
 CustomLabel::CustomLabel(Component* owner) : GraphicControl(owner) {
   SetBounds(0, 0, 65, 17);
   SetParentColor(true);
-  SetReplicatable(true);
 }
 
 void CustomLabel::SetCaption(const std::string& caption) {
