@@ -32,6 +32,25 @@ endfunction()
 
 # A static library of every .cpp in the calling folder (`exclude` names files left out), or an
 # interface library while the folder has none yet.
+# The layers above platform/ find each other by folder name ("toolkit/Form.h") through links in
+# the build tree, and the platform only through its interface headers: the source root, where a
+# backend's own headers lie, is on no layer's include path.
+set(TAVELIN_LAYER_INCLUDE ${CMAKE_BINARY_DIR}/layers)
+file(MAKE_DIRECTORY ${TAVELIN_LAYER_INCLUDE})
+foreach(layer app controls desktop gallery speech toolkit)
+  file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${layer} ${TAVELIN_LAYER_INCLUDE}/${layer} SYMBOLIC)
+endforeach()
+add_library(tavelin_layers INTERFACE)
+target_include_directories(tavelin_layers INTERFACE ${TAVELIN_LAYER_INCLUDE})
+
+# A backend library's sources reach its own, the shared and the core headers from the source root.
+function(tavelin_backend_sources target)
+  get_target_property(type ${target} TYPE)
+  if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  endif()
+endfunction()
+
 function(tavelin_folder_library name deps)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(excluded ${ARGN})
@@ -39,10 +58,10 @@ function(tavelin_folder_library name deps)
   endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
-    target_link_libraries(${name} PUBLIC ${deps})
+    target_link_libraries(${name} PUBLIC ${deps} tavelin_layers)
   else()
     add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE ${deps})
+    target_link_libraries(${name} INTERFACE ${deps} tavelin_layers)
   endif()
 endfunction()
 

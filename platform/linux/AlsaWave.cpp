@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "platform/messages.h"
+#include "platform/shared/BackendHooks.h"
 #include "platform/shared/WaveRules.h"
 #include "platform/wave.h"
 
@@ -243,8 +244,12 @@ std::shared_ptr<Device> Find(std::uintptr_t handle) {
   return it == D().open.end() ? nullptr : it->second;
 }
 
-MMRESULT Open(std::uintptr_t* out, bool input, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback,
-              DWORD flags) {
+}  // namespace
+
+namespace shared {
+
+MMRESULT OpenWaveDevice(std::uintptr_t* out, bool input, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback,
+                        DWORD flags) {
   if (!out && !(flags & WAVE_FORMAT_QUERY)) return MMSYSERR_INVALPARAM;
   if (deviceId != 0 && deviceId != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
   if (!shared::SupportedCallback(flags)) return MMSYSERR_INVALFLAG;
@@ -278,7 +283,7 @@ MMRESULT Open(std::uintptr_t* out, bool input, UINT deviceId, const WAVEFORMATEX
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT Close(std::uintptr_t handle, bool input) {
+MMRESULT CloseWaveDevice(std::uintptr_t handle, bool input) {
   std::shared_ptr<Device> device;
   {
     std::lock_guard g(D().lock);
@@ -293,87 +298,31 @@ MMRESULT Close(std::uintptr_t handle, bool input) {
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT Prepare(std::uintptr_t handle, WAVEHDR* h, UINT size, bool prepare) {
+MMRESULT PrepareWaveHeader(std::uintptr_t handle, bool, WAVEHDR* h, UINT size, bool prepare) {
   auto device = Find(handle);
   if (!device) return MMSYSERR_INVALHANDLE;
   std::lock_guard g(device->Lock());
   return prepare ? shared::PrepareHeader(h, size) : shared::UnprepareHeader(h, size);
 }
 
-MMRESULT Reset(std::uintptr_t handle) {
+MMRESULT ResetWaveDevice(std::uintptr_t handle, bool) {
   auto device = Find(handle);
   if (!device) return MMSYSERR_INVALHANDLE;
   device->Reset();
   return MMSYSERR_NOERROR;
 }
 
-template <typename H>
-std::uintptr_t Key(H handle) {
-  return reinterpret_cast<std::uintptr_t>(handle);
-}
-
-}  // namespace
-
-MMRESULT waveOutOpen(HWAVEOUT* handle, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback, DWORD_PTR,
-                     DWORD flags) {
-  std::uintptr_t h = 0;
-  const MMRESULT r = Open(handle ? &h : nullptr, false, deviceId, format, callback, flags);
-  if (handle) *handle = r == MMSYSERR_NOERROR ? reinterpret_cast<HWAVEOUT>(h) : nullptr;
-  return r;
-}
-
-MMRESULT waveOutPrepareHeader(HWAVEOUT handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), header, size, true);
-}
-
-MMRESULT waveOutUnprepareHeader(HWAVEOUT handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), header, size, false);
-}
-
-MMRESULT waveOutWrite(HWAVEOUT handle, WAVEHDR* header, UINT size) {
-  auto device = Find(Key(handle));
+MMRESULT QueueWaveHeader(std::uintptr_t handle, bool, WAVEHDR* header, UINT size) {
+  auto device = Find(handle);
   return device ? device->Queue(header, size) : MMSYSERR_INVALHANDLE;
 }
 
-MMRESULT waveOutReset(HWAVEOUT handle) { return Reset(Key(handle)); }
-MMRESULT waveOutClose(HWAVEOUT handle) { return Close(Key(handle), false); }
-
-MMRESULT waveInOpen(HWAVEIN* handle, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback, DWORD_PTR,
-                    DWORD flags) {
-  std::uintptr_t h = 0;
-  const MMRESULT r = Open(handle ? &h : nullptr, true, deviceId, format, callback, flags);
-  if (handle) *handle = r == MMSYSERR_NOERROR ? reinterpret_cast<HWAVEIN>(h) : nullptr;
-  return r;
-}
-
-MMRESULT waveInPrepareHeader(HWAVEIN handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), header, size, true);
-}
-
-MMRESULT waveInUnprepareHeader(HWAVEIN handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), header, size, false);
-}
-
-MMRESULT waveInAddBuffer(HWAVEIN handle, WAVEHDR* header, UINT size) {
-  auto device = Find(Key(handle));
-  return device ? device->Queue(header, size) : MMSYSERR_INVALHANDLE;
-}
-
-MMRESULT waveInStart(HWAVEIN handle) {
-  auto device = Find(Key(handle));
+MMRESULT SetWaveCapture(std::uintptr_t handle, bool on) {
+  auto device = Find(handle);
   if (!device) return MMSYSERR_INVALHANDLE;
-  device->SetCapturing(true);
+  device->SetCapturing(on);
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveInStop(HWAVEIN handle) {
-  auto device = Find(Key(handle));
-  if (!device) return MMSYSERR_INVALHANDLE;
-  device->SetCapturing(false);
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT waveInReset(HWAVEIN handle) { return Reset(Key(handle)); }
-MMRESULT waveInClose(HWAVEIN handle) { return Close(Key(handle), true); }
-
+}  // namespace shared
 }  // namespace plat

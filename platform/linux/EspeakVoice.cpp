@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/linux/PcmConverter.h"
+#include "platform/shared/BackendHooks.h"
 #include "platform/shared/SpeechObjects.h"
 #include "platform/shared/Utf16Text.h"
 
@@ -89,12 +90,7 @@ class EspeakVoice final : public shared::RenderingVoice {
 
  protected:
   std::vector<BYTE> Render(const std::u16string& text, const shared::PcmFormat& f) override {
-    std::string utf16(text.size() * 2, '\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      utf16[2 * i] = static_cast<char>(text[i] & 0xFF);
-      utf16[2 * i + 1] = static_cast<char>(text[i] >> 8);
-    }
-    const std::string utf8 = shared::Utf16LeToUtf8(utf16).value_or(std::string());
+    const std::string utf8 = shared::Utf16ToUtf8(text);
     std::vector<std::int16_t> samples;
     int rate;
     {

@@ -8,31 +8,20 @@
 #include "platform/controls.h"
 #include "platform/linux/GtkClientArea.h"
 #include "platform/linux/GtkCss.h"
+#include "platform/shared/AccelText.h"
 
 namespace plat {
 namespace {
 
-// "&x" marks x as the mnemonic; GTK marks it with "_".
-std::string Mnemonic(const std::string& text) {
+// "&x" marks x as the mnemonic (the last mark wins, as on Windows); GTK marks it with "_" and
+// shows "__" as one underscore.
+std::string Mnemonic(const std::string& caption) {
+  const text::AccelText plain = text::StripAccelerators(caption);
   std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '_') {
-      out += "__";
-    } else if (text[i] == '&' && i + 1 < text.size()) {
-      out += text[i + 1] == '&' ? "&" : "_";
-      if (text[i + 1] == '&') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-std::string Plain(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    out += text[i];
+  for (std::size_t i = 0; i < plain.text.size(); ++i) {
+    if (static_cast<int>(i) == plain.underline) out += '_';
+    if (plain.text[i] == '_') out += '_';
+    out += plain.text[i];
   }
   return out;
 }
@@ -106,7 +95,7 @@ class GtkControlPeer final : public ControlPeer {
 
   void SetText(const std::string& text) override {
     if (kind_ == ControlKind::GroupBox) {
-      gtk_frame_set_label(GTK_FRAME(widget_), text.empty() ? nullptr : Plain(text).c_str());
+      gtk_frame_set_label(GTK_FRAME(widget_), text.empty() ? nullptr : plat::text::StripAccelerators(text).text.c_str());
       ApplyCss();
     } else if (GTK_IS_BUTTON(widget_)) {
       gtk_button_set_label(GTK_BUTTON(widget_), Mnemonic(text).c_str());

@@ -1,9 +1,13 @@
 #pragma once
-// What the shared profile, registry and user-name code asks of the backend that links it.
+// What the shared profile, registry, user-name and speech code asks of the backend that links it
+// (linux and sim). Each backend defines every function here once.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "platform/speech.h"
+#include "platform/wave.h"
 #include "platform/wintypes.h"
 
 namespace plat::shared {
@@ -31,5 +35,23 @@ class HiveStorage {
 };
 
 HiveStorage& TheHiveStorage();
+
+// The backend's part of CoCreateInstance: a new voice, or the failure of its creation; and
+// whether a memory stream can be created (S_OK) or why not.
+HRESULT CreateVoice(ISpeechVoice** voice);
+HRESULT CanCreateStream();
+
+// The sound devices behind the shared wave calls (WaveFunctions.cpp). A device is known by its
+// key, which the calls hand out as its handle; `input` tells capture from playback. Unknown keys
+// answer MMSYSERR_INVALHANDLE.
+MMRESULT OpenWaveDevice(std::uintptr_t* key, bool input, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback,
+                        DWORD flags);
+MMRESULT CloseWaveDevice(std::uintptr_t key, bool input);
+MMRESULT PrepareWaveHeader(std::uintptr_t key, bool input, WAVEHDR* header, UINT size, bool prepare);
+// waveOutWrite and waveInAddBuffer.
+MMRESULT QueueWaveHeader(std::uintptr_t key, bool input, WAVEHDR* header, UINT size);
+MMRESULT ResetWaveDevice(std::uintptr_t key, bool input);
+// waveInStart and waveInStop.
+MMRESULT SetWaveCapture(std::uintptr_t key, bool on);
 
 }  // namespace plat::shared

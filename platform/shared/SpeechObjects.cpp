@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/shared/BackendHooks.h"
 #include "platform/shared/Utf16Text.h"
 
 namespace plat {
@@ -174,13 +175,6 @@ HRESULT CoCreateInstance(const GUID& clsid, void* outer, DWORD context, const GU
   return REGDB_E_CLASSNOTREG;
 }
 
-std::u16string AnsiToWide(const std::string& text) {
-  const std::string bytes = shared::Utf8ToUtf16Le(text);
-  std::u16string out(bytes.size() / 2, u'\0');
-  for (std::size_t i = 0; i < out.size(); ++i)
-    out[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                   (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-  return out;
-}
+std::u16string AnsiToWide(const std::string& text) { return shared::Utf8ToUtf16(text); }
 
 }  // namespace plat

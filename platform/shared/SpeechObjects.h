@@ -70,11 +70,6 @@ class RenderingVoice : public Counted<ISpeechVoice> {
   LONG streamNumber_ = 0;
 };
 
-// The backend's part of CoCreateInstance: a new voice, or the failure of its creation; and
-// whether a memory stream can be created (S_OK) or why not.
-HRESULT CreateVoice(ISpeechVoice** voice);
-HRESULT CanCreateStream();
-
 // Memory streams that exist now (for the sim's accounting).
 int LiveMemoryStreams();
 

@@ -5,11 +5,6 @@
 namespace plat::shared {
 namespace {
 
-void PutUnit(std::string& out, std::uint16_t u) {
-  out.push_back(static_cast<char>(u & 0xFF));
-  out.push_back(static_cast<char>(u >> 8));
-}
-
 void PutUtf8(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -57,38 +52,34 @@ std::size_t DecodeUtf8(std::string_view s, std::uint32_t& cp) {
 
 }  // namespace
 
-std::string Utf8ToUtf16Le(std::string_view utf8) {
-  std::string out;
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
   while (!utf8.empty()) {
     std::uint32_t cp;
     std::size_t len = DecodeUtf8(utf8, cp);
     if (len == 0) {
-      PutUnit(out, static_cast<std::uint16_t>(0xDC00 | static_cast<unsigned char>(utf8[0])));
+      out.push_back(static_cast<char16_t>(0xDC00 | static_cast<unsigned char>(utf8[0])));
       len = 1;
     } else if (cp >= 0x10000) {
       cp -= 0x10000;
-      PutUnit(out, static_cast<std::uint16_t>(0xD800 | (cp >> 10)));
-      PutUnit(out, static_cast<std::uint16_t>(0xDC00 | (cp & 0x3FF)));
+      out.push_back(static_cast<char16_t>(0xD800 | (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 | (cp & 0x3FF)));
     } else {
-      PutUnit(out, static_cast<std::uint16_t>(cp));
+      out.push_back(static_cast<char16_t>(cp));
     }
     utf8.remove_prefix(len);
   }
   return out;
 }
 
-std::optional<std::string> Utf16LeToUtf8(std::string_view utf16) {
-  if (utf16.size() % 2 != 0) return std::nullopt;
-  auto unit = [&](std::size_t i) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(utf16[2 * i]) |
-                                      (static_cast<unsigned char>(utf16[2 * i + 1]) << 8));
-  };
-  const std::size_t count = utf16.size() / 2;
+std::string Utf16ToUtf8(std::u16string_view utf16) {
   std::string out;
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint16_t u = unit(i);
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
-      PutUtf8(out, 0x10000 + ((static_cast<std::uint32_t>(u - 0xD800) << 10) | (unit(i + 1) - 0xDC00)));
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t u = utf16[i];
+    const bool pair = u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+                      utf16[i + 1] <= 0xDFFF;
+    if (pair) {
+      PutUtf8(out, 0x10000 + ((static_cast<std::uint32_t>(u - 0xD800) << 10) | (utf16[i + 1] - 0xDC00)));
       ++i;
     } else if (u >= 0xDC80 && u <= 0xDCFF) {
       out.push_back(static_cast<char>(u & 0xFF));  // a byte that was not UTF-8
@@ -99,6 +90,24 @@ std::optional<std::string> Utf16LeToUtf8(std::string_view utf16) {
     }
   }
   return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8) {
+  std::string out;
+  for (const char16_t u : Utf8ToUtf16(utf8)) {
+    out.push_back(static_cast<char>(u & 0xFF));
+    out.push_back(static_cast<char>(u >> 8));
+  }
+  return out;
+}
+
+std::optional<std::string> Utf16LeToUtf8(std::string_view utf16) {
+  if (utf16.size() % 2 != 0) return std::nullopt;
+  std::u16string units(utf16.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(utf16[2 * i]) |
+                                     (static_cast<unsigned char>(utf16[2 * i + 1]) << 8));
+  return Utf16ToUtf8(units);
 }
 
 }  // namespace plat::shared

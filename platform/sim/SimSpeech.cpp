@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/shared/BackendHooks.h"
 #include "platform/shared/SpeechObjects.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim_speech.h"

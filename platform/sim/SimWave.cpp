@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/messages.h"
+#include "platform/shared/BackendHooks.h"
 #include "platform/shared/WaveRules.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim_wave.h"
@@ -125,61 +126,6 @@ void ReturnAll(std::uintptr_t handle, Device& d) {
   d.busyUntil = now;
 }
 
-MMRESULT Open(std::uintptr_t* out, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback, DWORD flags,
-              bool input) {
-  std::lock_guard g(W().lock);
-  WaveOpenRecord record{deviceId, format ? *format : WAVEFORMATEX{}, flags, static_cast<DWORD>(callback), input};
-  W().opens.push_back(record);
-  if (!out && !(flags & WAVE_FORMAT_QUERY)) return MMSYSERR_INVALPARAM;
-  if (deviceId != 0 && deviceId != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
-  if (W().refuse != MMSYSERR_NOERROR) return W().refuse;
-  if (!shared::SupportedCallback(flags)) return MMSYSERR_INVALFLAG;
-  if (!shared::PlayableFormat(format)) return WAVERR_BADFORMAT;
-  if (flags & WAVE_FORMAT_QUERY) return MMSYSERR_NOERROR;
-  auto d = std::make_unique<Device>();
-  d->input = input;
-  d->format = *format;
-  d->flags = flags;
-  d->thread = static_cast<DWORD>(callback);
-  d->busyUntil = Now();
-  const std::uintptr_t handle = W().nextHandle;
-  W().nextHandle += 4;
-  Notify(*d, input ? MM_WIM_OPEN : MM_WOM_OPEN, handle, nullptr);
-  W().devices.emplace(handle, std::move(d));
-  *out = handle;
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT Close(std::uintptr_t handle, bool input) {
-  std::lock_guard g(W().lock);
-  Device* d = Find(handle, input);
-  if (!d) return MMSYSERR_INVALHANDLE;
-  if (!d->queue.empty()) return WAVERR_STILLPLAYING;
-  Notify(*d, input ? MM_WIM_CLOSE : MM_WOM_CLOSE, handle, nullptr);
-  W().devices.erase(handle);
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT Prepare(std::uintptr_t handle, bool input, WAVEHDR* h, UINT size, bool prepare) {
-  std::lock_guard g(W().lock);
-  if (!Find(handle, input)) return MMSYSERR_INVALHANDLE;
-  return prepare ? shared::PrepareHeader(h, size) : shared::UnprepareHeader(h, size);
-}
-
-MMRESULT Reset(std::uintptr_t handle, bool input) {
-  std::lock_guard g(W().lock);
-  Device* d = Find(handle, input);
-  if (!d) return MMSYSERR_INVALHANDLE;
-  ReturnAll(handle, *d);
-  d->started = false;
-  return MMSYSERR_NOERROR;
-}
-
-template <typename H>
-std::uintptr_t Key(H handle) {
-  return reinterpret_cast<std::uintptr_t>(handle);
-}
-
 }  // namespace
 
 void ResetWave() {
@@ -197,92 +143,115 @@ void ResetWave() {
 
 }  // namespace sim::detail
 
-namespace plat {
+namespace plat::shared {
+namespace {
 
 using namespace sim::detail;
 
-MMRESULT waveOutOpen(HWAVEOUT* handle, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback, DWORD_PTR,
-                     DWORD flags) {
-  std::uintptr_t h = 0;
-  const MMRESULT r = Open(handle ? &h : nullptr, deviceId, format, callback, flags, false);
-  if (handle) *handle = r == MMSYSERR_NOERROR ? reinterpret_cast<HWAVEOUT>(h) : nullptr;
-  return r;
-}
-
-MMRESULT waveOutPrepareHeader(HWAVEOUT handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), false, header, size, true);
-}
-
-MMRESULT waveOutUnprepareHeader(HWAVEOUT handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), false, header, size, false);
-}
-
-MMRESULT waveOutWrite(HWAVEOUT handle, WAVEHDR* header, UINT size) {
+MMRESULT Write(std::uintptr_t handle, WAVEHDR* header, UINT size) {
   std::lock_guard g(W().lock);
-  Device* d = Find(Key(handle), false);
+  Device* d = Find(handle, false);
   if (!d) return MMSYSERR_INVALHANDLE;
   if (W().failCountdown > 0 && --W().failCountdown == 0) return W().failCode;
   if (const MMRESULT r = shared::QueueHeader(header, size)) return r;
   ++W().writes;
-  Enqueue(Key(handle), *d, header, header->dwBufferLength);
+  Enqueue(handle, *d, header, header->dwBufferLength);
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveOutReset(HWAVEOUT handle) { return Reset(Key(handle), false); }
-MMRESULT waveOutClose(HWAVEOUT handle) { return Close(Key(handle), false); }
-
-MMRESULT waveInOpen(HWAVEIN* handle, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback, DWORD_PTR,
-                    DWORD flags) {
-  std::uintptr_t h = 0;
-  const MMRESULT r = Open(handle ? &h : nullptr, deviceId, format, callback, flags, true);
-  if (handle) *handle = r == MMSYSERR_NOERROR ? reinterpret_cast<HWAVEIN>(h) : nullptr;
-  return r;
-}
-
-MMRESULT waveInPrepareHeader(HWAVEIN handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), true, header, size, true);
-}
-
-MMRESULT waveInUnprepareHeader(HWAVEIN handle, WAVEHDR* header, UINT size) {
-  return Prepare(Key(handle), true, header, size, false);
-}
-
-MMRESULT waveInAddBuffer(HWAVEIN handle, WAVEHDR* header, UINT size) {
+MMRESULT AddInputBuffer(std::uintptr_t handle, WAVEHDR* header, UINT size) {
   std::lock_guard g(W().lock);
-  Device* d = Find(Key(handle), true);
+  Device* d = Find(handle, true);
   if (!d) return MMSYSERR_INVALHANDLE;
   if (const MMRESULT r = shared::QueueHeader(header, size)) return r;
   header->dwBytesRecorded = 0;
-  if (d->started) Enqueue(Key(handle), *d, header, header->dwBufferLength);
+  if (d->started) Enqueue(handle, *d, header, header->dwBufferLength);
   else d->queue.push_back({header, 0, 0, 0});
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveInStart(HWAVEIN handle) {
+MMRESULT StartCapture(std::uintptr_t handle) {
   std::lock_guard g(W().lock);
-  Device* d = Find(Key(handle), true);
+  Device* d = Find(handle, true);
   if (!d) return MMSYSERR_INVALHANDLE;
   if (d->started) return MMSYSERR_NOERROR;
   d->started = true;
   auto waiting = std::move(d->queue);
   d->queue.clear();
   d->busyUntil = sim::Now();
-  for (auto& q : waiting) Enqueue(Key(handle), *d, q.header, q.header->dwBufferLength);
+  for (auto& q : waiting) Enqueue(handle, *d, q.header, q.header->dwBufferLength);
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveInStop(HWAVEIN handle) {
+MMRESULT StopCapture(std::uintptr_t handle) {
   std::lock_guard g(W().lock);
-  Device* d = Find(Key(handle), true);
+  Device* d = Find(handle, true);
   if (!d) return MMSYSERR_INVALHANDLE;
   d->started = false;
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveInReset(HWAVEIN handle) { return Reset(Key(handle), true); }
-MMRESULT waveInClose(HWAVEIN handle) { return Close(Key(handle), true); }
+}  // namespace
 
-}  // namespace plat
+MMRESULT OpenWaveDevice(std::uintptr_t* out, bool input, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback,
+                        DWORD flags) {
+  std::lock_guard g(W().lock);
+  sim::WaveOpenRecord record{deviceId, format ? *format : WAVEFORMATEX{}, flags, static_cast<DWORD>(callback), input};
+  W().opens.push_back(record);
+  if (!out && !(flags & WAVE_FORMAT_QUERY)) return MMSYSERR_INVALPARAM;
+  if (deviceId != 0 && deviceId != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
+  if (W().refuse != MMSYSERR_NOERROR) return W().refuse;
+  if (!shared::SupportedCallback(flags)) return MMSYSERR_INVALFLAG;
+  if (!shared::PlayableFormat(format)) return WAVERR_BADFORMAT;
+  if (flags & WAVE_FORMAT_QUERY) return MMSYSERR_NOERROR;
+  auto d = std::make_unique<Device>();
+  d->input = input;
+  d->format = *format;
+  d->flags = flags;
+  d->thread = static_cast<DWORD>(callback);
+  d->busyUntil = sim::Now();
+  const std::uintptr_t handle = W().nextHandle;
+  W().nextHandle += 4;
+  Notify(*d, input ? MM_WIM_OPEN : MM_WOM_OPEN, handle, nullptr);
+  W().devices.emplace(handle, std::move(d));
+  *out = handle;
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT CloseWaveDevice(std::uintptr_t handle, bool input) {
+  std::lock_guard g(W().lock);
+  Device* d = Find(handle, input);
+  if (!d) return MMSYSERR_INVALHANDLE;
+  if (!d->queue.empty()) return WAVERR_STILLPLAYING;
+  Notify(*d, input ? MM_WIM_CLOSE : MM_WOM_CLOSE, handle, nullptr);
+  W().devices.erase(handle);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT PrepareWaveHeader(std::uintptr_t handle, bool input, WAVEHDR* h, UINT size, bool prepare) {
+  std::lock_guard g(W().lock);
+  if (!Find(handle, input)) return MMSYSERR_INVALHANDLE;
+  return prepare ? shared::PrepareHeader(h, size) : shared::UnprepareHeader(h, size);
+}
+
+MMRESULT ResetWaveDevice(std::uintptr_t handle, bool input) {
+  std::lock_guard g(W().lock);
+  Device* d = Find(handle, input);
+  if (!d) return MMSYSERR_INVALHANDLE;
+  ReturnAll(handle, *d);
+  d->started = false;
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT QueueWaveHeader(std::uintptr_t handle, bool input, WAVEHDR* header, UINT size) {
+  return input ? AddInputBuffer(handle, header, size) : Write(handle, header, size);
+}
+
+MMRESULT SetWaveCapture(std::uintptr_t handle, bool on) {
+  return on ? StartCapture(handle) : StopCapture(handle);
+}
+
+}  // namespace plat::shared
 
 namespace sim {
 

@@ -131,6 +131,10 @@ TEST(RegText, Utf16RoundTripKeepsEveryByteString) {
   for (const std::string& s : {all, std::string("\xf0\x9f\x98\x80 \xe2\x82\xac"), std::string("\xc3")})
     EXPECT_EQ(plat::shared::Utf16LeToUtf8(plat::shared::Utf8ToUtf16Le(s)), s);
   EXPECT_EQ(plat::shared::Utf16LeToUtf8("abc"), std::nullopt) << "odd byte count";
+  // The speech objects' text takes the same way as units.
+  EXPECT_EQ(plat::shared::Utf8ToUtf16("\xe2\x82\xac \xf0\x9f\x98\x80"), u"\u20AC \U0001F600");
+  EXPECT_EQ(plat::shared::Utf16ToUtf8(plat::shared::Utf8ToUtf16(all)), all);
+  EXPECT_EQ(plat::shared::Utf16ToUtf8(u"a\xD800" u"b"), "a\xEF\xBF\xBD" "b") << "a lone high surrogate";
 }
 
 }  // namespace
