@@ -7,24 +7,11 @@
 #include "platform/messages.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
+#include "toolkit/Guarded.h"
 
 namespace {
 
 constexpr plat::UINT_PTR kTimerId = 1;
-
-// Runs `body`; whatever it throws goes to the application's exception box, since nothing may
-// leave a window procedure.
-template <typename F>
-plat::LRESULT Guarded(F&& body) {
-  try {
-    return body();
-  } catch (const std::exception& e) {
-    if (tk::App()) tk::App()->HandleException(e);
-  } catch (...) {
-    if (tk::App()) tk::App()->HandleException(std::runtime_error("Unknown exception"));
-  }
-  return 0;
-}
 
 void CopyCut(char* field, std::size_t fieldSize, const std::string& text, std::size_t limit) {
   std::memset(field, 0, fieldSize);
@@ -96,7 +83,7 @@ plat::LRESULT TqelCustomTimer::WndProc(plat::UINT msg, plat::WPARAM wParam, plat
 plat::LRESULT TqelCustomTimer::WindowProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
   auto* self = reinterpret_cast<TqelCustomTimer*>(plat::GetWindowLongPtrA(hwnd, plat::GWLP_USERDATA));
   if (!self) return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
-  return Guarded([&] { return self->WndProc(msg, wParam, lParam); });
+  return tk::Guarded([&] { return self->WndProc(msg, wParam, lParam); });
 }
 
 // ---- the application window's replacement procedures -----------------------------------------
@@ -119,7 +106,7 @@ struct AppProcSlots {
   template <int N>
   static plat::LRESULT Proc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
     Slot& slot = slots[N];
-    if (slot.icon) return Guarded([&] { return slot.icon->AppWndProc(msg, wParam, lParam); });
+    if (slot.icon) return tk::Guarded([&] { return slot.icon->AppWndProc(msg, wParam, lParam); });
     return plat::CallWindowProcA(slot.previous, hwnd, msg, wParam, lParam);
   }
 

@@ -9,6 +9,7 @@
 #include "platform/speech.h"
 #include "toolkit/Action.h"
 #include "toolkit/Form.h"
+#include "toolkit/Guarded.h"
 #include "toolkit/HintWindow.h"
 #include "toolkit/Synchronizer.h"
 
@@ -21,23 +22,11 @@ constexpr plat::UINT CM_SYNCHRONIZE = 0xB0FE;
 
 Application* theApplication = nullptr;
 
-// Turns whatever was thrown into something the exception box can show.
-template <typename F>
-void Guarded(Application& app, F&& body) {
-  try {
-    body();
-  } catch (const std::exception& e) {
-    app.HandleException(e);
-  } catch (...) {
-    app.HandleException(std::runtime_error("Unknown exception"));
-  }
-}
-
 class LoopPump final : public plat::ModalPump {
  public:
   explicit LoopPump(Application& app) : app_(app) {}
   bool HandleOneMessage() override {
-    Guarded(app_, [&] { app_.HandleMessage(); });
+    Guarded([&] { app_.HandleMessage(); });
     return !app_.Terminated();
   }
 
@@ -86,7 +75,7 @@ void Application::Run() {
     else if (showMainForm_)
       mainForm_->Show();
   }
-  while (!terminated_) Guarded(*this, [&] { HandleMessage(); });
+  while (!terminated_) Guarded([&] { HandleMessage(); });
 }
 
 void Application::HandleMessage() {
@@ -117,14 +106,10 @@ bool Application::ProcessMessage(plat::MSG& msg) {
 
 bool Application::IdlePass() {
   bool done = true;
-  try {
+  Guarded([&] {
     Fire(OnIdle, this, done);
     if (done) DoActionIdle();
-  } catch (const std::exception& e) {
-    HandleException(e);
-  } catch (...) {
-    HandleException(std::runtime_error("Unknown exception"));
-  }
+  });
   if (Synchronizer::CheckSynchronize()) done = false;
   return done;
 }
@@ -296,9 +281,7 @@ plat::LRESULT Application::WindowProc(plat::HWND hwnd, plat::UINT msg, plat::WPA
   // Until CreateApplicationWindow returns, the window is not ours to handle: on Windows its
   // creation messages (WM_NCCREATE...) must reach the default procedure with their own handle.
   if (!app || app->handle_ != hwnd) return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
-  plat::LRESULT result = 0;
-  Guarded(*app, [&] { result = app->WndProc(msg, wParam, lParam); });
-  return result;
+  return Guarded([&] { return app->WndProc(msg, wParam, lParam); });
 }
 
 plat::LRESULT Application::WndProc(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {

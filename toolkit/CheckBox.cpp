@@ -1,5 +1,7 @@
 #include "toolkit/CheckBox.h"
 
+#include "toolkit/Guarded.h"
+
 namespace tk {
 
 CheckBox::CheckBox(Component* owner) : WinControl(owner) { SetBounds(0, 0, 97, 17); }

@@ -1,5 +1,7 @@
 #include "toolkit/ListBox.h"
 
+#include "toolkit/Guarded.h"
+
 namespace tk {
 
 ListBox::ListBox(Component* owner) : WinControl(owner) { SetBounds(0, 0, 121, 97); }

@@ -7,6 +7,7 @@
 #include "platform/menu.h"
 #include "platform/messages.h"
 #include "toolkit/Application.h"
+#include "toolkit/Guarded.h"
 
 namespace tk {
 namespace {
@@ -84,11 +85,7 @@ void PopupMenu::CommandChosen(plat::UINT command) {
 plat::LRESULT PopupMenu::WindowProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
   auto* self = reinterpret_cast<PopupMenu*>(plat::GetWindowLongPtrA(hwnd, plat::GWLP_USERDATA));
   if (msg != plat::WM_COMMAND || !self) return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
-  try {
-    self->CommandChosen(static_cast<plat::UINT>(wParam));
-  } catch (const std::exception& e) {
-    if (App()) App()->HandleException(e);
-  }
+  Guarded([&] { self->CommandChosen(static_cast<plat::UINT>(wParam)); });
   return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "toolkit/RadioButton.h"
 
+#include "toolkit/Guarded.h"
+
 namespace tk {
 
 RadioButton::RadioButton(Component* owner) : WinControl(owner) {

@@ -4,6 +4,7 @@
 
 #include "platform/messages.h"
 #include "toolkit/Application.h"
+#include "toolkit/Guarded.h"
 
 namespace tk {
 
@@ -49,14 +50,12 @@ void Timer::UpdateTimer() {
 plat::LRESULT Timer::WindowProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
   auto* self = reinterpret_cast<Timer*>(plat::GetWindowLongPtrA(hwnd, plat::GWLP_USERDATA));
   if (msg != plat::WM_TIMER || !self) return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
-  try {
+  Guarded([&] {
     if (self->onTimer_) {
       auto handler = self->onTimer_;  // the handler may destroy the timer
       handler(self);
     }
-  } catch (const std::exception& e) {
-    if (App()) App()->HandleException(e);
-  }
+  });
   return 0;
 }
 

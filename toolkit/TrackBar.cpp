@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/Guarded.h"
+
 namespace tk {
 
 TrackBar::TrackBar(Component* owner) : WinControl(owner) { SetBounds(0, 0, 150, 45); }

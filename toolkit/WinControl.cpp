@@ -3,13 +3,10 @@
 #include <algorithm>
 
 #include "toolkit/Application.h"
+#include "toolkit/Guarded.h"
 #include "toolkit/Form.h"
 
 namespace tk {
-
-void ReportToApplication(const std::exception& error) {
-  if (App()) App()->HandleException(error);
-}
 
 WinControl::WinControl(Component* owner) : Control(owner) {}
 

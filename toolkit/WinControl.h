@@ -41,10 +41,6 @@ class WinControl : public Control, protected plat::ControlPeerEvents {
   virtual void InitializePeer(plat::ControlPeer& peer) {}
   virtual plat::ControlPeer* GroupPeer() const { return nullptr; }
   plat::ControlPeer* Peer() const { return peer_.get(); }
-  // Runs a handler of the user's action, reporting what it throws to the application.
-  template <typename F>
-  void Guarded(F&& action);
-
   void BoundsChanged() override;
   void VisibleChanged() override;
   void EnabledChanged() override;
@@ -61,16 +57,5 @@ class WinControl : public Control, protected plat::ControlPeerEvents {
   bool tabStop_ = true;
   int tabOrder_ = -1;
 };
-
-void ReportToApplication(const std::exception& error);
-
-template <typename F>
-void WinControl::Guarded(F&& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    ReportToApplication(e);
-  }
-}
 
 }  // namespace tk
