@@ -1,7 +1,8 @@
 #pragma once
 // The picture, label and mouse-region controls the windows are drawn from. All three are
 // graphic controls: they paint on their container's canvas and report the mouse entering and
-// leaving them.
+// leaving them (OnMouseEnter, OnMouseLeave of tk::GraphicControl). Each class has its own .cpp:
+// TProCustomLabel.cpp (with TProLabel), TProImage.cpp, TProMouseRegion.cpp.
 #include <cstdint>
 
 #include "toolkit/Label.h"
@@ -78,19 +79,15 @@ class TProCustomLabel : public tk::CustomLabel {
   void LoadShadow(const StoredShadow& stored);
 
   void Paint(tk::Canvas& canvas) override;
-  void HandleMouseEnter() override;
-  void HandleMouseLeave() override;
-
-  tk::NotifyEvent OnMouseEnter;
-  tk::NotifyEvent OnMouseLeave;
-
- protected:
-  virtual void MouseEnter();
-  virtual void MouseLeave();
 
  private:
   // Leaves ssCustom behind unless a preset is being applied.
   void CustomChanged();
+  // Where the caption goes: the client area aligned vertically, or the turned text's box.
+  plat::RECT AlignedTextRect(tk::Canvas& canvas) const;
+  plat::RECT TurnedTextRect(tk::Canvas& canvas) const;
+  void DrawLayers(tk::Canvas& canvas, plat::RECT rect) const;
+  void DrawCaption(tk::Canvas& canvas, plat::RECT rect, tk::Color color) const;
 
   int angle_ = 0;
   int offsetX_ = 0;
@@ -141,17 +138,8 @@ class TProImage : public tk::GraphicControl {
   plat::RECT DestRect() const;
 
   void Paint(tk::Canvas& canvas) override;
-  void HandleMouseEnter() override;
-  void HandleMouseLeave() override;
 
   tk::ProgressEvent OnProgress;
-  tk::NotifyEvent OnMouseEnter;
-  tk::NotifyEvent OnMouseLeave;
-
- protected:
-  virtual void MouseEnter();
-  virtual void MouseLeave();
-
  private:
   void PictureChanged();
   void Progress(void* sender, tk::ProgressStage stage, int percent, bool redrawNow, const plat::RECT& rect,
@@ -172,13 +160,4 @@ class TProMouseRegion : public tk::GraphicControl {
   explicit TProMouseRegion(tk::Component* owner);
 
   void Paint(tk::Canvas& canvas) override;
-  void HandleMouseEnter() override;
-  void HandleMouseLeave() override;
-
-  tk::NotifyEvent OnMouseEnter;
-  tk::NotifyEvent OnMouseLeave;
-
- protected:
-  virtual void MouseEnter();
-  virtual void MouseLeave();
 };

@@ -1,7 +1,7 @@
 #pragma once
 // A drawing surface over a platform device: pen, brush and font, shapes, text and pictures.
 // Coordinates are the device's, moved by Translate; Save and Restore bracket changes of the
-// translation, the clip and the drawing tools.
+// translation, the clip and the drawing tools (CanvasState does both for a scope).
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,6 +96,19 @@ class Canvas {
   plat::LogicalFont selected_;
   bool fontSelected_ = false;
   bool antialias_ = true;
+};
+
+// Saves a canvas's state for a scope and restores it when the scope ends, also when a paint
+// throws: the canvas's stack stays balanced and a control cannot spoil its siblings' drawing.
+class CanvasState {
+ public:
+  explicit CanvasState(Canvas& canvas) : canvas_(canvas) { canvas_.Save(); }
+  ~CanvasState() { canvas_.Restore(); }
+  CanvasState(const CanvasState&) = delete;
+  CanvasState& operator=(const CanvasState&) = delete;
+
+ private:
+  Canvas& canvas_;
 };
 
 }  // namespace tk

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/Form.h"
+#include "toolkit/PointerTracker.h"
 #include "toolkit/WinControl.h"
 
 namespace tk {
@@ -54,21 +55,19 @@ void ControlContainer::PaintControls(Canvas& canvas) {
   // Graphic controls first, in z-order; windowed ones lie above them all.
   for (Control* c : controls_) {
     if (!c->Visible() || c->IsWindowed() || c->Width() <= 0 || c->Height() <= 0) continue;
-    canvas.Save();
+    CanvasState state(canvas);
     canvas.ClipRect(c->BoundsRect());
     canvas.Translate(c->Left(), c->Top());
     c->Paint(canvas);
-    canvas.Restore();
   }
   for (Control* c : controls_) {
     auto* inner = dynamic_cast<ControlContainer*>(c);
     if (!inner || !c->Visible()) continue;
-    canvas.Save();
+    CanvasState state(canvas);
     canvas.ClipRect(c->BoundsRect());
     const plat::POINT mine = ClientOrigin(), theirs = inner->ClientOrigin();
     canvas.Translate(theirs.x - mine.x, theirs.y - mine.y);
     inner->PaintControls(canvas);
-    canvas.Restore();
   }
 }
 
@@ -119,13 +118,16 @@ void Control::SetParent(ControlContainer* parent) {
   if (parent_) {
     Invalidate();
     if (Form* form = ParentForm()) form->ControlRemoved(this);
+    PointerTracker* pointer = FormPointer();
     parent_->RemoveControl(this);
+    if (pointer) pointer->Recheck();
   }
   parent_ = parent;
   if (parent_) {
     parent_->InsertControl(this);
     if (align_ != Align::None) parent_->Realign();
     Invalidate();
+    if (PointerTracker* pointer = FormPointer()) pointer->Recheck();
   }
   ParentChanged();
   FontChanged();
@@ -155,6 +157,7 @@ void Control::SetBounds(int left, int top, int width, int height) {
   Invalidate();
   BoundsChanged();
   if (auto* inner = dynamic_cast<ControlContainer*>(this)) inner->Realign();
+  if (PointerTracker* pointer = FormPointer(); pointer && visible_) pointer->Recheck();
 }
 
 void Control::SetAlign(Align align) {
@@ -171,6 +174,7 @@ void Control::SetVisible(bool visible) {
   VisibleChanged();
   if (parent_ && align_ != Align::None) parent_->Realign();
   if (Form* form = ParentForm(); form && !visible) form->ControlRemoved(this);
+  if (PointerTracker* pointer = FormPointer()) pointer->Recheck();
 }
 
 bool Control::Showing() const {
@@ -181,7 +185,7 @@ bool Control::Showing() const {
 
 void Control::SetCursor(Cursor cursor) {
   cursor_ = cursor;
-  if (Form* form = ParentForm(); form && form->HoveredControl() == this) form->UpdateCursor();
+  if (PointerTracker* pointer = FormPointer()) pointer->CursorChanged(this);
 }
 
 void Control::SetEnabled(bool enabled) {
@@ -252,13 +256,5 @@ void Control::MouseUp(MouseButton button, ShiftState shift, int x, int y) { Fire
 void Control::Click() { Fire(OnClick, this); }
 
 void Control::DblClick() { Fire(OnDblClick, this); }
-
-void Control::HandleMouseEnter() {
-  if (Form* form = ParentForm()) form->HintControlEntered(this);
-}
-
-void Control::HandleMouseLeave() {
-  if (Form* form = ParentForm()) form->HintControlLeft(this);
-}
 
 }  // namespace tk

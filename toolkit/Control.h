@@ -16,6 +16,7 @@ namespace tk {
 
 class Control;
 class Form;
+class PointerTracker;
 
 enum class Align { None, Top, Bottom, Left, Right, Client };
 enum class MouseButton { Left, Right, Middle };
@@ -40,6 +41,8 @@ class ControlContainer {
 
   const std::vector<Control*>& Controls() const { return controls_; }
   virtual Form* ContainerForm() = 0;
+  // The tracker of the pointer over the container's form; null while it is on none.
+  virtual PointerTracker* Pointer() = 0;
   // The container's client origin in its form's client coordinates.
   virtual plat::POINT ClientOrigin() const = 0;
   virtual int ClientWidth() const = 0;
@@ -131,10 +134,11 @@ class Control : public Component {
   // A control that covers its whole rectangle: its parent need not paint beneath it.
   bool Opaque() const { return opaque_; }
 
-  // Asks for the control to be painted again (at the next idle moment); never paints itself.
+  // Asks for the control to be painted again; never paints itself. The form paints what was
+  // invalidated once, before its loop next waits for input (every backend does).
   void Invalidate();
+  // The words of the stored layouts for the same request.
   void Repaint() { Invalidate(); }
-  // Paints what was invalidated now.
   void Update();
 
   virtual bool IsWindowed() const { return false; }
@@ -147,10 +151,10 @@ class Control : public Component {
   virtual void MouseUp(MouseButton button, ShiftState shift, int x, int y);
   virtual void Click();
   virtual void DblClick();
-  // The toolkit's own notifications that the mouse entered or left the control; overrides call
-  // these first.
-  virtual void HandleMouseEnter();
-  virtual void HandleMouseLeave();
+  // The toolkit's notifications that the mouse entered or left the control (its form's pointer
+  // tracker sends them, after the hint has followed the pointer).
+  virtual void HandleMouseEnter() {}
+  virtual void HandleMouseLeave() {}
 
   NotifyEvent OnClick;
   NotifyEvent OnDblClick;
@@ -159,6 +163,8 @@ class Control : public Component {
   MouseEvent OnMouseUp;
 
  protected:
+  // The tracker of the pointer over this control's form; null while it is on none.
+  PointerTracker* FormPointer() const { return parent_ ? parent_->Pointer() : nullptr; }
   void SetOpaque(bool on) { opaque_ = on; }
   // Font or colour changed (own or the container's).
   virtual void FontChanged() { Invalidate(); }
@@ -169,6 +175,7 @@ class Control : public Component {
 
  private:
   friend class ControlContainer;
+
   ControlContainer* parent_ = nullptr;
   int left_ = 0;
   int top_ = 0;
@@ -186,12 +193,6 @@ class Control : public Component {
   Color color_ = clBtnFace;
   bool parentColor_ = false;
   bool opaque_ = false;
-};
-
-// A control without a native window, painted by its container.
-class GraphicControl : public Control {
- public:
-  using Control::Control;
 };
 
 }  // namespace tk

@@ -5,7 +5,7 @@
 #include "platform/messages.h"
 #include "platform/surface.h"
 #include "toolkit/Action.h"
-#include "toolkit/HintWindow.h"
+#include "toolkit/Guarded.h"
 #include "toolkit/Screen.h"
 
 namespace tk {
@@ -43,7 +43,6 @@ plat::FormPeer& Form::Peer() {
 }
 
 Form::~Form() {
-  hovered_ = captured_ = nullptr;
   if (App()) App()->RemoveForm(this);
   peer_.reset();
 }
@@ -178,11 +177,7 @@ void Form::UpdateActions() {
 }
 
 void Form::PeerCloseRequested() {
-  try {
-    Close();
-  } catch (const std::exception& e) {
-    if (App()) App()->HandleException(e);
-  }
+  Guarded([&] { Close(); });
 }
 
 void Form::InvalidateContainer() {
@@ -212,87 +207,12 @@ void Form::PeerPaint(plat::Surface& surface) {
 }
 
 void Form::ControlRemoved(Control* control) {
-  if (captured_ == control) captured_ = nullptr;
+  pointer_.ControlGoing(control);
   if (activeControl_ == control) activeControl_ = nullptr;
-  if (hovered_ == control) {
-    hovered_ = nullptr;
-    HintControlLeft(control);
-  }
-}
-
-void Form::HintControlEntered(Control* control) {
-  if (App() && App()->GetHintWindow())
-    App()->GetHintWindow()->ControlEntered(control, {left_ + lastMouse_.x, top_ + lastMouse_.y});
-}
-
-void Form::HintControlLeft(Control* control) {
-  if (App() && App()->GetHintWindow()) App()->GetHintWindow()->ControlLeft(control);
-}
-
-void Form::UpdateCursor() {
-  if (peer_) peer_->SetCursor(ShapeOf(hovered_ ? hovered_->GetCursor() : Cursor::Default));
-}
-
-// Enter and leave are worked out here only: the control under the mouse changed.
-void Form::SetHovered(Control* control) {
-  if (hovered_ == control) return;
-  Control* old = std::exchange(hovered_, control);
-  UpdateCursor();
-  if (old) old->HandleMouseLeave();
-  if (hovered_ && hovered_ == control) hovered_->HandleMouseEnter();
 }
 
 void Form::PeerMouse(plat::UINT msg, int x, int y, plat::WPARAM keys) {
-  try {
-    lastMouse_ = {x, y};
-    const ShiftState shift{(keys & plat::MK_SHIFT) != 0, (keys & plat::MK_CONTROL) != 0,
-                           (keys & plat::MK_LBUTTON) != 0, (keys & plat::MK_RBUTTON) != 0};
-    if (msg == plat::WM_MOUSELEAVE) {
-      if (!captured_) SetHovered(nullptr);
-      return;
-    }
-    Control* hit = ControlAtPos(x, y);
-    if (!captured_) SetHovered(hit);
-    Control* target = captured_ ? captured_ : hit;
-    if (!target || !target->Enabled()) {
-      if (msg == plat::WM_LBUTTONUP || msg == plat::WM_RBUTTONUP) captured_ = nullptr;
-      return;
-    }
-    const plat::POINT origin = target->FormOrigin();
-    const int lx = x - origin.x, ly = y - origin.y;
-    const bool inside = lx >= 0 && ly >= 0 && lx < target->Width() && ly < target->Height();
-    switch (msg) {
-      case plat::WM_MOUSEMOVE:
-        target->MouseMove(shift, lx, ly);
-        break;
-      case plat::WM_LBUTTONDOWN:
-      case plat::WM_RBUTTONDOWN:
-        captured_ = target;
-        armed_ = msg == plat::WM_LBUTTONDOWN;
-        target->MouseDown(msg == plat::WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right, shift, lx, ly);
-        break;
-      case plat::WM_LBUTTONDBLCLK:
-        captured_ = target;
-        armed_ = false;  // the second press of a double click is no click
-        target->DblClick();
-        target->MouseDown(MouseButton::Left, shift, lx, ly);
-        break;
-      case plat::WM_LBUTTONUP:
-      case plat::WM_RBUTTONUP: {
-        captured_ = nullptr;
-        const bool click = armed_ && inside && msg == plat::WM_LBUTTONUP;
-        armed_ = false;
-        if (click) target->Click();
-        target->MouseUp(msg == plat::WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right, shift, lx, ly);
-        SetHovered(ControlAtPos(x, y));
-        break;
-      }
-      default:
-        break;
-    }
-  } catch (const std::exception& e) {
-    if (App()) App()->HandleException(e);
-  }
+  Guarded([&] { pointer_.Mouse(msg, x, y, keys); });
 }
 
 void Form::SetActiveControl(WinControl* control) {

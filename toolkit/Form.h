@@ -11,6 +11,7 @@
 #include "toolkit/Component.h"
 #include "toolkit/Control.h"
 #include "toolkit/Events.h"
+#include "toolkit/PointerTracker.h"
 #include "toolkit/WinControl.h"
 
 namespace tk {
@@ -75,19 +76,13 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   Form* ContainerForm() override { return this; }
   plat::POINT ClientOrigin() const override { return {0, 0}; }
   void InvalidateContainer() override;
-  // Paints what was invalidated now, where the backend can.
+  // Asks for the form's paint; as Invalidate, it happens before the loop next waits for input.
   void Update();
   // Paints the client area as the window shows it (without native controls) on `surface`.
   void PaintTo(plat::Surface& surface) { PeerPaint(surface); }
-  // A control is going or was hidden: it no longer takes the mouse.
+  PointerTracker* Pointer() override { return &pointer_; }
+  // A control is going or was hidden: it no longer takes the mouse or the focus.
   void ControlRemoved(Control* control);
-  // The control under the mouse changed; hints follow it.
-  void HintControlEntered(Control* control);
-  void HintControlLeft(Control* control);
-  // The control the mouse is over, or null.
-  Control* HoveredControl() const { return hovered_; }
-  // Shows the hovered control's cursor (the arrow over none).
-  void UpdateCursor();
   // The native window, once made.
   plat::FormPeer* NativePeer() const { return peer_.get(); }
   // The control with the keyboard focus; changing it raises OnExit and OnEnter.
@@ -113,7 +108,6 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   void PeerActivated() override;
   void PeerPaint(plat::Surface& surface) override;
   void PeerMouse(plat::UINT msg, int x, int y, plat::WPARAM keys) override;
-  void SetHovered(Control* control);
   void ApplyBounds();
 
   std::unique_ptr<plat::FormPeer> peer_;
@@ -132,12 +126,8 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   plat::IconImage icon_;
   BiDiMode biDiMode_ = BiDiMode::LeftToRight;
   bool showHint_ = false;
-  Control* hovered_ = nullptr;
+  PointerTracker pointer_{*this};
   WinControl* activeControl_ = nullptr;
-  // Implicit capture: the control pressed on gets the moves and the release.
-  Control* captured_ = nullptr;
-  bool armed_ = false;
-  plat::POINT lastMouse_{0, 0};
 };
 
 // Creates a form of type T owned by `owner` and loads its stored layout.

@@ -10,6 +10,7 @@ class GroupBox : public WinControl, public ControlContainer {
   explicit GroupBox(Component* owner);
 
   Form* ContainerForm() override { return ParentForm(); }
+  PointerTracker* Pointer() override { return Parent() ? Parent()->Pointer() : nullptr; }
   plat::POINT ClientOrigin() const override { return FormOrigin(); }
   int ClientWidth() const override { return Width(); }
   int ClientHeight() const override { return Height(); }

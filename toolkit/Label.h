@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "toolkit/Control.h"
+#include "toolkit/GraphicControl.h"
 
 namespace tk {
 

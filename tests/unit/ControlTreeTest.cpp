@@ -3,6 +3,7 @@
 // sim drawing device's fixed text layout that the other tests rely on.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,25 @@ TEST_F(ControlTree, FontsAndHintsComeFromTheContainerUntilSetOnTheControl) {
   EXPECT_FALSE(label->ParentShowHint());
   EXPECT_FALSE(label->ShowHint());
   EXPECT_EQ(label->FormOrigin().x, group->Left() + label->Left());
+}
+
+TEST_F(ControlTree, ACanvasStateRestoresTranslationClipAndToolsWhenAPaintThrows) {
+  auto image = plat::CreateImageSurface(20, 20);
+  tk::Canvas canvas(*image);
+  canvas.GetBrush().color = plat::RGB(0, 0, 255);
+  try {
+    tk::CanvasState state(canvas);
+    canvas.Translate(10, 10);
+    canvas.ClipRect({0, 0, 5, 5});
+    canvas.GetBrush().color = plat::RGB(0, 255, 0);
+    throw std::runtime_error("a paint that fails");
+  } catch (const std::runtime_error&) {
+  }
+  canvas.FillRect({0, 0, 20, 20});  // blue, over all of it
+  const plat::Pixels pixels = image->ReadPixels();
+  ASSERT_EQ(pixels.argb.size(), 400u);
+  EXPECT_EQ(pixels.argb.front(), 0xFF0000FFu);
+  EXPECT_EQ(pixels.argb.back(), 0xFF0000FFu);
 }
 
 TEST_F(ControlTree, TheSimDeviceLaysTextOutByItsFixedMetrics) {

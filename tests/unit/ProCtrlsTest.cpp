@@ -351,6 +351,50 @@ TEST_F(ProCtrls, LabelsAndImagesReportEnterAndLeaveAndAPressMovedOffIsNoClick) {
   EXPECT_EQ(seen, (std::vector<std::string>{"label enter", "label leave", "image enter", "image leave"}));
 }
 
+TEST_F(ProCtrls, AControlHiddenMovedOrDestroyedUnderTheRestingPointerLeavesAndTheOneBeneathIsEntered) {
+  auto* back = new TProMouseRegion(form);
+  back->SetParent(form);
+  back->SetBounds(0, 0, 100, 100);
+  auto* front = new TProImage(form);
+  front->SetParent(form);
+  front->SetBounds(10, 10, 40, 40);
+  front->SetCursor(tk::Cursor::HandPoint);
+  std::vector<std::string> seen;
+  back->OnMouseEnter = [&](tk::Component*) { seen.push_back("back enter"); };
+  back->OnMouseLeave = [&](tk::Component*) { seen.push_back("back leave"); };
+  front->OnMouseEnter = [&](tk::Component*) { seen.push_back("front enter"); };
+  front->OnMouseLeave = [&](tk::Component*) { seen.push_back("front leave"); };
+  auto cursor = [] { return sim::FindForm("f")->cursor; };
+  sim::MouseMove("f", 20, 20);
+  app->ProcessMessages();
+  EXPECT_EQ(seen, (std::vector<std::string>{"front enter"}));
+  EXPECT_EQ(cursor(), plat::CursorShape::HandPoint);
+
+  seen.clear();
+  front->Hide();
+  EXPECT_EQ(seen, (std::vector<std::string>{"front leave", "back enter"}));
+  EXPECT_EQ(cursor(), plat::CursorShape::Arrow);
+  seen.clear();
+  front->Show();
+  EXPECT_EQ(seen, (std::vector<std::string>{"back leave", "front enter"}));
+  seen.clear();
+  front->SetLeft(60);  // moved from under the pointer
+  EXPECT_EQ(seen, (std::vector<std::string>{"front leave", "back enter"}));
+  front->SetLeft(10);
+  seen.clear();
+  delete front;
+  EXPECT_EQ(seen, (std::vector<std::string>{"front leave", "back enter"}));
+  EXPECT_EQ(cursor(), plat::CursorShape::Arrow);
+
+  // A pointer that has left the window enters nothing when a control appears beneath where it was.
+  sim::MouseLeave("f");
+  app->ProcessMessages();
+  seen.clear();
+  back->Hide();
+  back->Show();
+  EXPECT_EQ(seen, (std::vector<std::string>{}));
+}
+
 TEST_F(ProCtrls, HintsWaitTheirPauseShowInTheHintColourAndGoAfterTheHidePause) {
   app->SetHintPause(250);
   app->SetHintHidePause(1000);
