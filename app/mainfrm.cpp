@@ -47,8 +47,16 @@ Tmain::~Tmain() {
   if (theMainWindow == this) theMainWindow = nullptr;
 }
 
+// The stored layout, in its stored order: the components are made in the order they were stored,
+// which is the order they are loaded and told of idle moments in.
 void Tmain::AssignLayout() {
   artwork::Register();
+  AssignWindow();
+  AssignComponents();
+  AssignTrayMenu();
+}
+
+void Tmain::AssignWindow() {
   SetName("main");
   SetCaption("Tavelin");
   SetBorderStyle(tk::BorderStyle::None);
@@ -61,7 +69,9 @@ void Tmain::AssignLayout() {
   SetTransparentColor(true);
   SetFont({"Verdana", 11, plat::RGB(0x31, 0x49, 0x8A)});
   SetIcon(artwork::ProgramIcon());
+}
 
+void Tmain::AssignComponents() {
   logo = new TProImage(this);
   logo->SetName("logo");
   logo->SetParent(this);
@@ -122,7 +132,9 @@ void Tmain::AssignLayout() {
   Timer2->SetEnabled(false);
   Timer2->SetInterval(kHideMs);
   Timer2->SetOnTimer([this](tk::Component* sender) { Timer2Timer(sender); });
+}
 
+void Tmain::AssignTrayMenu() {
   auto item = [this](tk::MenuItem*& member, const char* name, const char* caption,
                      void (Tmain::*command)(tk::Component*)) {
     member = new tk::MenuItem(this);

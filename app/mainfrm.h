@@ -73,6 +73,11 @@ class Tmain : public tk::Form {
   void AssignLayout() override;
 
  private:
+  // The parts of AssignLayout: the window itself, its components, the tray icon's menu.
+  void AssignWindow();
+  void AssignComponents();
+  void AssignTrayMenu();
+
   std::string version_;
   std::unique_ptr<InstallKeyReader> installKey_;
   std::unique_ptr<SettingsFile> settings_;

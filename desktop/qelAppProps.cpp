@@ -519,6 +519,12 @@ void CallSaved(const Handler& saved, Args&&... args) {
 }  // namespace
 
 void TqelAppPropList::TakeOverEvents() {
+  TakeOverApplicationEvents();
+  TakeOverScreenEvents();
+  takenOver_ = true;
+}
+
+void TqelAppPropList::TakeOverApplicationEvents() {
   auto& a = App();
   savedActivate_ = a.OnActivate;
   savedDeactivate_ = a.OnDeactivate;
@@ -582,7 +588,9 @@ void TqelAppPropList::TakeOverEvents() {
     auto handler = savedShortCut_;
     if (Walk([](TqelApplicationProperties&) {})) CallSaved(handler, msg, handled);
   };
+}
 
+void TqelAppPropList::TakeOverScreenEvents() {
   auto& screen = tk::TheScreen();
   savedActiveControlChange_ = screen.OnActiveControlChange;
   savedActiveFormChange_ = screen.OnActiveFormChange;
@@ -606,7 +614,6 @@ void TqelAppPropList::TakeOverEvents() {
     auto handler = savedIconFontChange_;
     if (Walk([](TqelApplicationProperties& p) { p.IconFontChanged(); })) CallSaved(handler, sender);
   };
-  takenOver_ = true;
 }
 
 void TqelAppPropList::RestoreEvents() {

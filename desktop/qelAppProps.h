@@ -190,6 +190,9 @@ class TqelAppPropList {
     std::uint64_t serial;
   };
   void TakeOverEvents();
+  // Each saves the handlers it replaces, for RestoreEvents.
+  void TakeOverApplicationEvents();
+  void TakeOverScreenEvents();
   void RestoreEvents();
   // Visits the instances newest first, running `react` on each; false when an instance with
   // Chained false ended the walk.
