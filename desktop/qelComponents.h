@@ -1,6 +1,7 @@
 #pragma once
 // Desktop components: a component with a hidden message window and one window timer, the tray
-// icon built on it, and the run-at-log-on entry.
+// icon built on it, and the run-at-log-on entry; each class in a file of its name
+// (TqelCustomTimer.cpp, TqelTrayIcon.cpp with AppProcSlots.h, TqelAutoRun.cpp).
 #include <stdexcept>
 #include <string>
 

@@ -2,7 +2,8 @@
 // The wave playback engine: a descendant supplies PCM data (OpenSource, ReadSource), the engine
 // plays it on the wave output device with two buffers in flight, refilled on a worker thread of
 // its own as the device hands them back, and raises AfterPlay on the GUI thread at the end.
-// The capture direction mirrors it on the wave input device.
+// The capture direction mirrors it on the wave input device. The code: TWavThread.cpp (the
+// worker), TvuCustomWave.cpp (life and the line), WavePlayback.cpp, WaveCapture.cpp.
 #include <array>
 #include <atomic>
 #include <condition_variable>

@@ -1,17 +1,14 @@
 #include "desktop/qelComponents.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
+#include "desktop/AppProcSlots.h"
 #include "platform/messages.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
-#include "toolkit/Guarded.h"
 
 namespace {
-
-constexpr plat::UINT_PTR kTimerId = 1;
 
 void CopyCut(char* field, std::size_t fieldSize, const std::string& text, std::size_t limit) {
   std::memset(field, 0, fieldSize);
@@ -32,90 +29,6 @@ TShiftState KeyboardShift() {
 }
 
 }  // namespace
-
-// ---- TqelCustomTimer ------------------------------------------------------------------------
-
-TqelCustomTimer::TqelCustomTimer(tk::Component* owner) : TqelComponent(owner) {
-  window_ = plat::CreateHiddenWindow("TqelTimerWindow", "", &TqelCustomTimer::WindowProc);
-  if (!window_) throw std::runtime_error("Error creating window");
-  plat::SetWindowLongPtrA(window_, plat::GWLP_USERDATA, reinterpret_cast<plat::LONG_PTR>(this));
-}
-
-TqelCustomTimer::~TqelCustomTimer() {
-  plat::KillTimer(window_, kTimerId);
-  plat::SetWindowLongPtrA(window_, plat::GWLP_USERDATA, 0);
-  plat::DestroyWindow(window_);
-}
-
-void TqelCustomTimer::SetInterval(plat::DWORD ms) {
-  if (ms == interval_) return;
-  interval_ = ms;
-  UpdateTimer();
-}
-
-void TqelCustomTimer::SetEnabled(bool enabled) {
-  if (enabled == enabled_) return;
-  enabled_ = enabled;
-  UpdateTimer();
-}
-
-void TqelCustomTimer::SetOnTimer(tk::NotifyEvent handler) {
-  onTimer_ = std::move(handler);
-  UpdateTimer();
-}
-
-void TqelCustomTimer::UpdateTimer() {
-  plat::KillTimer(window_, kTimerId);
-  if (interval_ != 0 && enabled_ && onTimer_ && !plat::SetTimer(window_, kTimerId, interval_, nullptr))
-    throw std::runtime_error("Not enough timers available");
-}
-
-void TqelCustomTimer::Timer() { tk::Fire(onTimer_, this); }
-
-plat::LRESULT TqelCustomTimer::WndProc(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
-  if (msg == plat::WM_TIMER) {
-    Timer();
-    return 0;
-  }
-  return plat::DefWindowProcA(window_, msg, wParam, lParam);
-}
-
-plat::LRESULT TqelCustomTimer::WindowProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
-  auto* self = reinterpret_cast<TqelCustomTimer*>(plat::GetWindowLongPtrA(hwnd, plat::GWLP_USERDATA));
-  if (!self) return plat::DefWindowProcA(hwnd, msg, wParam, lParam);
-  return tk::Guarded([&] { return self->WndProc(msg, wParam, lParam); });
-}
-
-// ---- the application window's replacement procedures -----------------------------------------
-
-// A window procedure is a plain function, so each tray icon takes one of a few fixed ones. A slot
-// whose icon went while another procedure was installed over it stays as a pass-through, so the
-// chain on the application window never breaks, whatever the order of destruction.
-struct AppProcSlot {
-  bool used = false;
-  TqelTrayIcon* icon = nullptr;
-  plat::HWND window = nullptr;
-  plat::WNDPROC previous = nullptr;
-};
-
-struct AppProcSlots {
-  using Slot = AppProcSlot;
-  static constexpr int kCount = 16;
-  static inline std::array<Slot, kCount> slots;
-
-  template <int N>
-  static plat::LRESULT Proc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
-    Slot& slot = slots[N];
-    if (slot.icon) return tk::Guarded([&] { return slot.icon->AppWndProc(msg, wParam, lParam); });
-    return plat::CallWindowProcA(slot.previous, hwnd, msg, wParam, lParam);
-  }
-
-  template <int... N>
-  static constexpr std::array<plat::WNDPROC, kCount> Table(std::integer_sequence<int, N...>) {
-    return {&Proc<N>...};
-  }
-  static inline const std::array<plat::WNDPROC, kCount> procs = Table(std::make_integer_sequence<int, kCount>());
-};
 
 void TqelTrayIcon::HookApplication() {
   tk::Application* app = tk::App();
@@ -146,8 +59,6 @@ void TqelTrayIcon::UnhookApplication() {
   appProcSlot_ = -1;
   appWindow_ = nullptr;
 }
-
-// ---- TqelTrayIcon -----------------------------------------------------------------------------
 
 TqelTrayIcon::TqelTrayIcon(tk::Component* owner) : TqelCustomTimer(owner) {
   changeLink_.OnChange = [this] { LoadIconFromList(); };
@@ -459,31 +370,3 @@ void TqelTrayIcon::Timer() {
   if (imageList_) SetImageIndex(imageIndex_ + 1 < imageList_->Count() ? imageIndex_ + 1 : 0);
   tk::Fire(OnCycleIcons, this);
 }
-
-// ---- TqelAutoRun ------------------------------------------------------------------------------
-
-TqelAutoRun::TqelAutoRun(tk::Component* owner) : TqelComponent(owner), fileName_(ExecutableFileName()) {}
-
-void TqelAutoRun::Loaded() {
-  TqelComponent::Loaded();
-  WriteEntry();
-}
-
-void TqelAutoRun::WriteEntry() {
-  DeleteEntry();
-  if (autoRun_) AutoExecRegister(kind_, fileName_);
-}
-
-void TqelAutoRun::DeleteEntry() { AutoExecUnregister(kind_, fileName_); }
-
-template <typename T>
-void TqelAutoRun::Change(T& field, const T& value) {
-  if (field == value) return;
-  DeleteEntry();
-  field = value;
-  WriteEntry();
-}
-
-void TqelAutoRun::SetAutoRun(bool autoRun) { Change(autoRun_, autoRun); }
-void TqelAutoRun::SetFileName(const std::string& fileName) { Change(fileName_, fileName); }
-void TqelAutoRun::SetKind(TqelAutoExecKind kind) { Change(kind_, kind); }
