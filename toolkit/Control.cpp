@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Form.h"
 #include "toolkit/PointerTracker.h"
-#include "toolkit/WinControl.h"
 
 namespace tk {
 
@@ -61,7 +59,7 @@ void ControlContainer::PaintControls(Canvas& canvas) {
     c->Paint(canvas);
   }
   for (Control* c : controls_) {
-    auto* inner = dynamic_cast<ControlContainer*>(c);
+    ControlContainer* inner = c->AsContainer();
     if (!inner || !c->Visible()) continue;
     CanvasState state(canvas);
     canvas.ClipRect(c->BoundsRect());
@@ -76,24 +74,13 @@ Control* ControlContainer::ControlAtPos(int x, int y) {
     Control* c = *it;
     if (!c->Visible() || x < c->Left() || y < c->Top() || x >= c->Left() + c->Width() || y >= c->Top() + c->Height())
       continue;
-    if (auto* inner = dynamic_cast<ControlContainer*>(c)) {
+    if (ControlContainer* inner = c->AsContainer()) {
       const plat::POINT mine = ClientOrigin(), theirs = inner->ClientOrigin();
       if (Control* deeper = inner->ControlAtPos(x + mine.x - theirs.x, y + mine.y - theirs.y)) return deeper;
     }
     return c;
   }
   return nullptr;
-}
-
-void ControlContainer::CollectTabStops(std::vector<Control*>& out) {
-  std::vector<WinControl*> windowed;
-  for (Control* c : controls_)
-    if (auto* w = dynamic_cast<WinControl*>(c); w && w->CanFocus()) windowed.push_back(w);
-  std::stable_sort(windowed.begin(), windowed.end(), [](auto* a, auto* b) { return a->TabOrder() < b->TabOrder(); });
-  for (WinControl* w : windowed) {
-    if (w->TabStop()) out.push_back(w);
-    if (auto* inner = dynamic_cast<ControlContainer*>(w)) inner->CollectTabStops(out);
-  }
 }
 
 plat::CursorShape ShapeOf(Cursor cursor) {
@@ -117,7 +104,7 @@ void Control::SetParent(ControlContainer* parent) {
   if (parent_ == parent) return;
   if (parent_) {
     Invalidate();
-    if (Form* form = ParentForm()) form->ControlRemoved(this);
+    parent_->ChildGoing(this);
     PointerTracker* pointer = FormPointer();
     parent_->RemoveControl(this);
     if (pointer) pointer->Recheck();
@@ -156,7 +143,7 @@ void Control::SetBounds(int left, int top, int width, int height) {
   height_ = height;
   Invalidate();
   BoundsChanged();
-  if (auto* inner = dynamic_cast<ControlContainer*>(this)) inner->Realign();
+  if (ControlContainer* inner = AsContainer()) inner->Realign();
   if (PointerTracker* pointer = FormPointer(); pointer && visible_) pointer->Recheck();
 }
 
@@ -173,14 +160,8 @@ void Control::SetVisible(bool visible) {
   if (visible) Invalidate();
   VisibleChanged();
   if (parent_ && align_ != Align::None) parent_->Realign();
-  if (Form* form = ParentForm(); form && !visible) form->ControlRemoved(this);
+  if (parent_ && !visible) parent_->ChildGoing(this);
   if (PointerTracker* pointer = FormPointer()) pointer->Recheck();
-}
-
-bool Control::Showing() const {
-  if (!visible_ || !parent_) return false;
-  Form* form = ParentForm();
-  return form && form->Visible();
 }
 
 void Control::SetCursor(Cursor cursor) {
@@ -234,7 +215,7 @@ void Control::SetParentColor(bool on) {
 
 void Control::ParentFontChanged() {
   if (parentFont_ || parentColor_) FontChanged();
-  if (auto* inner = dynamic_cast<ControlContainer*>(this))
+  if (ControlContainer* inner = AsContainer())
     for (Control* c : inner->Controls()) c->ParentFontChanged();
 }
 
@@ -244,7 +225,7 @@ void Control::Invalidate() {
 }
 
 void Control::Update() {
-  if (Form* form = ParentForm()) form->Update();
+  if (parent_) parent_->InvalidateContainer();
 }
 
 void Control::MouseDown(MouseButton button, ShiftState shift, int x, int y) { Fire(OnMouseDown, this, button, shift, x, y); }

@@ -41,6 +41,8 @@ class ControlContainer {
 
   const std::vector<Control*>& Controls() const { return controls_; }
   virtual Form* ContainerForm() = 0;
+  // The container as a control (a windowed container control); null for a form.
+  virtual Control* AsControl() { return nullptr; }
   // The tracker of the pointer over the container's form; null while it is on none.
   virtual PointerTracker* Pointer() = 0;
   // The container's client origin in its form's client coordinates.
@@ -62,8 +64,8 @@ class ControlContainer {
   Control* ControlAtPos(int x, int y);
   // A child whose look or place changed: the container's area is painted again.
   virtual void InvalidateContainer() = 0;
-  // Focusable windowed children in tab order, depth first.
-  void CollectTabStops(std::vector<Control*>& out);
+  // A child is hidden or leaves: its form takes the pointer and the focus from it.
+  virtual void ChildGoing(Control* child) = 0;
 
  private:
   friend class Control;
@@ -103,8 +105,6 @@ class Control : public Component {
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
-  // Visible itself and every container up to a visible form.
-  bool Showing() const;
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
 
@@ -142,6 +142,13 @@ class Control : public Component {
   void Update();
 
   virtual bool IsWindowed() const { return false; }
+  // The control as a container of controls; null for one that holds none.
+  virtual ControlContainer* AsContainer() { return nullptr; }
+  // What a windowed container passes on to its children: its form's window was made, it moved,
+  // it was shown or hidden. Controls with a native peer follow; graphic controls need nothing.
+  virtual void FormWindowMade() {}
+  virtual void ContainerMoved() {}
+  virtual void ContainerVisibilityChanged() {}
   // Graphic controls paint themselves here, in their own coordinates.
   virtual void Paint(Canvas& canvas) {}
 

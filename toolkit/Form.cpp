@@ -1,6 +1,8 @@
 #include "toolkit/Form.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/messages.h"
 #include "platform/surface.h"
@@ -34,10 +36,8 @@ plat::FormPeer& Form::Peer() {
     ApplyTransparentColor();
     ApplyBounds();
     ApplicationIconChanged();
-    std::vector<WinControl*> windowed;
-    for (Control* c : Controls())
-      if (auto* w = dynamic_cast<WinControl*>(c)) windowed.push_back(w);
-    for (WinControl* w : windowed) w->CreateHandle();
+    // The windowed controls make their peers now, in z-order.
+    for (Control* c : std::vector<Control*>(Controls())) c->FormWindowMade();
   }
   return *peer_;
 }
@@ -222,16 +222,33 @@ void Form::SetActiveControl(WinControl* control) {
   if (control) Fire(control->OnEnter, control);
 }
 
+namespace {
+
+// Focusable windowed controls of `container` in tab order, depth first.
+void CollectTabStops(ControlContainer& container, std::vector<WinControl*>& out) {
+  std::vector<WinControl*> windowed;
+  for (Control* c : container.Controls())
+    if (c->IsWindowed())
+      if (auto* w = static_cast<WinControl*>(c); w->CanFocus()) windowed.push_back(w);
+  std::stable_sort(windowed.begin(), windowed.end(), [](auto* a, auto* b) { return a->TabOrder() < b->TabOrder(); });
+  for (WinControl* w : windowed) {
+    if (w->TabStop()) out.push_back(w);
+    if (ControlContainer* inner = w->AsContainer()) CollectTabStops(*inner, out);
+  }
+}
+
+}  // namespace
+
 void Form::SelectNext(bool forward) {
-  std::vector<Control*> stops;
-  CollectTabStops(stops);
+  std::vector<WinControl*> stops;
+  CollectTabStops(*this, stops);
   if (stops.empty()) return;
   const auto n = static_cast<int>(stops.size());
   int at = -1;
   for (int i = 0; i < n; ++i)
     if (stops[i] == activeControl_) at = i;
   const int next = at < 0 ? (forward ? 0 : n - 1) : (at + (forward ? 1 : n - 1)) % n;
-  static_cast<WinControl*>(stops[next])->SetFocus();
+  stops[next]->SetFocus();
 }
 
 namespace {

@@ -76,6 +76,7 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   Form* ContainerForm() override { return this; }
   plat::POINT ClientOrigin() const override { return {0, 0}; }
   void InvalidateContainer() override;
+  void ChildGoing(Control* child) override { ControlRemoved(child); }
   // Asks for the form's paint; as Invalidate, it happens before the loop next waits for input.
   void Update();
   // Paints the client area as the window shows it (without native controls) on `surface`.

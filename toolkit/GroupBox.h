@@ -10,6 +10,11 @@ class GroupBox : public WinControl, public ControlContainer {
   explicit GroupBox(Component* owner);
 
   Form* ContainerForm() override { return ParentForm(); }
+  Control* AsControl() override { return this; }
+  ControlContainer* AsContainer() override { return this; }
+  void ChildGoing(Control* child) override {
+    if (Parent()) Parent()->ChildGoing(child);
+  }
   PointerTracker* Pointer() override { return Parent() ? Parent()->Pointer() : nullptr; }
   plat::POINT ClientOrigin() const override { return FormOrigin(); }
   int ClientWidth() const override { return Width(); }

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "toolkit/Application.h"
-#include "toolkit/Guarded.h"
 #include "toolkit/Form.h"
+#include "toolkit/Guarded.h"
 
 namespace tk {
 
@@ -34,30 +33,27 @@ void WinControl::CreateHandle() {
   InitializePeer(*peer_);
   UpdatePeerVisibility();
   // Children of a windowed container come after it, so they lie above it.
-  if (auto* inner = dynamic_cast<ControlContainer*>(this))
-    for (Control* c : inner->Controls())
-      if (auto* w = dynamic_cast<WinControl*>(c)) w->CreateHandle();
+  if (ControlContainer* inner = AsContainer())
+    for (Control* c : inner->Controls()) c->FormWindowMade();
 }
 
 void WinControl::BoundsChanged() {
   if (!peer_) return;
   const plat::POINT o = FormOrigin();
   peer_->SetBounds(o.x, o.y, Width(), Height());
-  if (auto* inner = dynamic_cast<ControlContainer*>(this))
-    for (Control* c : inner->Controls())
-      if (auto* w = dynamic_cast<WinControl*>(c)) w->BoundsChanged();
+  if (ControlContainer* inner = AsContainer())
+    for (Control* c : inner->Controls()) c->ContainerMoved();
 }
 
 void WinControl::UpdatePeerVisibility() {
   if (peer_) {
     bool shown = Visible();
     for (ControlContainer* p = Parent(); shown && p; p = nullptr)
-      if (auto* c = dynamic_cast<Control*>(p)) shown = c->Visible();
+      if (Control* c = p->AsControl()) shown = c->Visible();
     peer_->SetVisible(shown);
   }
-  if (auto* inner = dynamic_cast<ControlContainer*>(this))
-    for (Control* c : inner->Controls())
-      if (auto* w = dynamic_cast<WinControl*>(c)) w->UpdatePeerVisibility();
+  if (ControlContainer* inner = AsContainer())
+    for (Control* c : inner->Controls()) c->ContainerVisibilityChanged();
 }
 
 void WinControl::VisibleChanged() { UpdatePeerVisibility(); }
@@ -89,7 +85,7 @@ void WinControl::SetTabOrder(int order) {
   }
   std::vector<WinControl*> siblings;
   for (Control* c : Parent()->Controls())
-    if (auto* w = dynamic_cast<WinControl*>(c); w && w != this) siblings.push_back(w);
+    if (c != this && c->IsWindowed()) siblings.push_back(static_cast<WinControl*>(c));
   std::stable_sort(siblings.begin(), siblings.end(), [](auto* a, auto* b) { return a->tabOrder_ < b->tabOrder_; });
   order = std::clamp(order, 0, static_cast<int>(siblings.size()));
   siblings.insert(siblings.begin() + order, this);
@@ -99,7 +95,7 @@ void WinControl::SetTabOrder(int order) {
 bool WinControl::CanFocus() const {
   if (!Visible() || !Enabled()) return false;
   for (ControlContainer* p = Parent(); p;) {
-    auto* c = dynamic_cast<Control*>(p);
+    Control* c = p->AsControl();
     if (!c) break;
     if (!c->Visible() || !c->Enabled()) return false;
     p = c->Parent();

@@ -31,6 +31,9 @@ class WinControl : public Control, protected plat::ControlPeerEvents {
   bool HandleAllocated() const { return peer_ != nullptr; }
   // Makes the peer if the form has its window (the form calls this when it gets one).
   void CreateHandle();
+  void FormWindowMade() override { CreateHandle(); }
+  void ContainerMoved() override { BoundsChanged(); }
+  void ContainerVisibilityChanged() override { UpdatePeerVisibility(); }
 
   NotifyEvent OnEnter;
   NotifyEvent OnExit;
