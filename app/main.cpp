@@ -6,15 +6,18 @@
 #include "app/agentfrm.h"
 #include "app/mainfrm.h"
 #include "desktop/qelAppProps.h"
+#include "platform/startup_trace.h"
 #include "toolkit/Application.h"
 
 int main() {
   try {
     tk::Application application;
     application.Initialize();
+    plat::StartupMilestone("toolkit initialised");
     new TMultiCaster(&application);  // before any window: every window's events go through it
     application.SetTitle("Tavelin");
     SetMainWindow(tk::CreateForm<Tmain>(&application));
+    plat::StartupMilestone("main window loaded");
     // Hidden, with no text: it goes through a notification's whole life unseen.
     tk::CreateForm<Tagent>(&application);
     application.Run();

@@ -9,6 +9,7 @@
 #include "app/agentfrm.h"
 #include "app/resolutionfrm.h"
 #include "platform/display.h"
+#include "platform/startup_trace.h"
 #include "toolkit/Application.h"
 
 namespace {
@@ -185,6 +186,7 @@ void Tmain::propsIdle(tk::Component*, bool&) {
   userName_ = QueryUserName();
   uzytkownik->SetCaption(userName_);
   installPath_ = installKey_->ReadInstallPath();
+  plat::StartupMilestone("install key read");
   settings_ = std::make_unique<SettingsFile>(SettingsFileName(installPath_, userName_));
 
   if (usersettings::Configured(*settings_)) {
@@ -218,7 +220,11 @@ void Tmain::ApplyDisplayMode() {
   // unreadable install key), and there is no stored choice to apply.
   if (!settings_) throw ConfigurationError("Tavelin was not installed properly. Please reinstall.");
   plat::DEVMODEA request = DisplayModeRequest(usersettings::ModeCode(*settings_), usersettings::DepthText(*settings_));
-  const std::string code = DisplayChangeResultText(plat::ChangeDisplaySettingsA(&request, 0));
+  plat::StartupMilestone("settings read");
+  plat::StartupMilestone("mode request sent");
+  const plat::LONG result = plat::ChangeDisplaySettingsA(&request, 0);
+  if (result == plat::DISP_CHANGE_SUCCESSFUL) plat::StartupMilestone("screen size changed");
+  const std::string code = DisplayChangeResultText(result);
   for (const auto& report : kReports) {
     if (code != report.code) continue;
     if (report.box) tk::App()->MessageBox(report.box);

@@ -7,6 +7,7 @@
 #include "platform/display_wait.h"
 #include "platform/messages.h"
 #include "platform/speech.h"
+#include "platform/startup_trace.h"
 #include "toolkit/Action.h"
 #include "toolkit/Form.h"
 #include "toolkit/Guarded.h"
@@ -105,6 +106,7 @@ bool Application::ProcessMessage(plat::MSG& msg) {
 }
 
 bool Application::IdlePass() {
+  plat::StartupMilestone("first idle moment");
   bool done = true;
   Guarded([&] {
     Fire(OnIdle, this, done);

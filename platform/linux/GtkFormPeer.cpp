@@ -19,6 +19,7 @@
 #include "platform/linux/TaskbarPresence.h"
 #include "platform/messages.h"
 #include "platform/peers.h"
+#include "platform/startup_trace.h"
 
 namespace plat {
 namespace {
@@ -53,6 +54,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     g_signal_connect(client_, "realize", G_CALLBACK(&GtkFormPeer::OnRealize), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(&GtkFormPeer::OnDelete), this);
     g_signal_connect(window_, "focus-in-event", G_CALLBACK(&GtkFormPeer::OnFocusIn), this);
+    if (StartupTraceOn()) g_signal_connect(window_, "map-event", G_CALLBACK(&GtkFormPeer::OnMapped), nullptr);
     handle_ = core::CreateFormWindow(events, *this);
     ApplyTitle();
     taskbar::Join(this);
@@ -273,6 +275,11 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   static gboolean OnDelete(GtkWidget*, GdkEvent*, GtkFormPeer* self) {
     PostMessageA(self->handle_, WM_CLOSE, 0, 0);
     return TRUE;  // the form decides what closing means
+  }
+
+  static gboolean OnMapped(GtkWidget* window, GdkEvent*, gpointer) {
+    StartupMilestone(std::string("mapped ") + gtk_window_get_title(GTK_WINDOW(window)));
+    return FALSE;
   }
 
   static gboolean OnFocusIn(GtkWidget*, GdkEvent*, GtkFormPeer* self) {
