@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/display_wait.h"
+#include "platform/memory.h"
 #include "platform/messages.h"
 #include "platform/speech.h"
 #include "platform/startup_trace.h"
@@ -275,7 +276,10 @@ void Application::ReleaseForm(Form* form) {
 }
 
 void Application::ReleasePendingForms() {
+  if (pendingRelease_.empty()) return;
   while (!pendingRelease_.empty()) delete pendingRelease_.front();  // its destructor unlists it
+  // A released window took its pictures and its speech with it: the heap need not keep them.
+  plat::ReturnFreeMemory();
 }
 
 plat::LRESULT Application::WindowProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {

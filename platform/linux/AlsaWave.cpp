@@ -295,6 +295,10 @@ MMRESULT CloseWaveDevice(std::uintptr_t handle, bool input) {
   }
   device->Notify(input ? MM_WIM_CLOSE : MM_WOM_CLOSE, nullptr);
   device.reset();
+  // ALSA keeps its parsed configuration for the next open; a resident program opens a device
+  // a few times a day, and parsing it again is cheap beside what it holds meanwhile.
+  std::lock_guard g(D().lock);
+  if (D().open.empty()) snd_config_update_free_global();
   return MMSYSERR_NOERROR;
 }
 

@@ -7,8 +7,10 @@
 
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/linux/PcmConverter.h"
+#include "platform/linux/SpeechEngine.h"
 #include "platform/shared/BackendHooks.h"
 #include "platform/shared/SpeechObjects.h"
 #include "platform/shared/Utf16Text.h"
@@ -34,6 +36,7 @@ struct Engine {
   int voices = 0;  // voices alive
 };
 Engine engine;
+bool voiceMade = false;  // under EngineLock
 
 template <typename F>
 bool Resolve(F& entry, const char* name) {
@@ -117,6 +120,7 @@ namespace shared {
 
 HRESULT CreateVoice(ISpeechVoice** voice) {
   std::lock_guard g(EngineLock());
+  voiceMade = true;
   if (EngineRate() == 0) return REGDB_E_CLASSNOTREG;
   *voice = new EspeakVoice;
   return S_OK;
@@ -125,4 +129,18 @@ HRESULT CreateVoice(ISpeechVoice** voice) {
 HRESULT CanCreateStream() { return S_OK; }
 
 }  // namespace shared
+
+namespace speech {
+
+void PrepareEngineInBackground() {
+  // Detached: a program that ends at once must not wait for it; everything it touches lives
+  // until the process ends.
+  std::thread([] {
+    std::lock_guard g(EngineLock());
+    // A failure is not kept: the first voice tries again and reports it.
+    if (!voiceMade) EngineRate();
+  }).detach();
+}
+
+}  // namespace speech
 }  // namespace plat

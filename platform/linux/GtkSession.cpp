@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/linux/SpeechEngine.h"
 #include "platform/peers.h"
 
 namespace plat {
@@ -25,7 +26,14 @@ void InitializeBackend() {
     // program on a display) and crashes inside Mesa when the X server goes away during it.
     // A value the user set stays.
     g_setenv("GDK_GL", "disable", FALSE);
-    return gtk_init_check(nullptr, nullptr) != FALSE;
+    // The font map sets fontconfig up on a thread of its own: made now, that runs while GTK
+    // connects to the display, and the logo's text need not wait for it.
+    pango_cairo_font_map_get_default();
+    const bool initialised = gtk_init_check(nullptr, nullptr) != FALSE;
+    // Every start speaks (the start-up notification window), but only after the display mode
+    // is in place: the engine loads meanwhile, off the GUI thread.
+    if (initialised) speech::PrepareEngineInBackground();
+    return initialised;
   }();
   displayOpen = opened;
   gtk::EndProgramWhenDisplayIsLost();
