@@ -37,6 +37,11 @@ mkdir -p "$root/DEBIAN" "$root/usr/bin" "$root/etc/xdg/tavelin" "$root/usr/share
 
 install -m 0755 "$program" "$root/usr/bin/tavelin"
 strip --remove-section=.comment --remove-section=.note --strip-unneeded "$root/usr/bin/tavelin"
+# The speech engine's silent audio output, where the program looks for it.
+silent_output=$(dirname "$program")/../lib/tavelin/libpcaudio.so.0
+[ -f "$silent_output" ] || fail "$silent_output is not built"
+install -D -m 0644 "$silent_output" "$root/usr/lib/tavelin/libpcaudio.so.0"
+strip --remove-section=.comment --remove-section=.note --strip-unneeded "$root/usr/lib/tavelin/libpcaudio.so.0"
 install -m 0644 "$here/machine.reg" "$root/etc/xdg/tavelin/machine.reg"
 install -m 0644 "$here/tavelin.desktop" "$root/usr/share/applications/tavelin.desktop"
 for size in 16 32 48; do
@@ -55,8 +60,9 @@ depends=$(cd "$stage/src" && dpkg-shlibdeps -O "$root/usr/bin/tavelin" 2>"$stage
   { cat "$stage/shlibdeps.log" >&2; fail "dpkg-shlibdeps failed"; }
 depends=${depends#shlibs:Depends=}
 [ -n "$depends" ] || fail "no dependencies found for the program"
-# The speech engine is loaded when the program first speaks, so no link names it.
-depends="$depends, libespeak-ng1"
+# The speech engine, ALSA and the resampler are loaded while the program speaks, so no link
+# names them.
+depends="$depends, libespeak-ng1, libasound2, libsoxr0"
 
 installed_size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
 sed -e "s/@VERSION@/$version/" -e "s/@INSTALLED_SIZE@/$installed_size/" -e "s/@DEPENDS@/$depends/" \

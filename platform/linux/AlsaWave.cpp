@@ -15,6 +15,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/linux/SoundLibraries.h"
 #include "platform/messages.h"
 #include "platform/shared/BackendHooks.h"
 #include "platform/shared/WaveRules.h"
@@ -28,8 +29,10 @@ constexpr int kPollMs = 20;
 
 class Device {
  public:
-  Device(bool input, snd_pcm_t* pcm, const WAVEFORMATEX& format, DWORD flags, DWORD thread, std::uintptr_t handle)
-      : input_(input), pcm_(pcm), format_(format), flags_(flags), thread_(thread), handle_(handle) {
+  // Takes over `pcm` and the use of ALSA that opened it.
+  Device(const sound::Alsa& alsa, bool input, snd_pcm_t* pcm, const WAVEFORMATEX& format, DWORD flags, DWORD thread,
+         std::uintptr_t handle)
+      : alsa_(alsa), input_(input), pcm_(pcm), format_(format), flags_(flags), thread_(thread), handle_(handle) {
     worker_ = std::thread([this] {
       pthread_setname_np(pthread_self(), "tavelin-alsa");  // for benchmarks and debuggers
       Run();
@@ -43,7 +46,8 @@ class Device {
     }
     changed_.notify_all();
     worker_.join();
-    snd_pcm_close(pcm_);
+    alsa_.pcm_close(pcm_);
+    sound::ReleaseAlsa();
   }
 
   std::mutex& Lock() { return lock_; }
@@ -86,9 +90,9 @@ class Device {
   // Lock held. A reset asked for: drop what ALSA holds and give every buffer back.
   bool ServeReset(std::unique_lock<std::mutex>& held) {
     if (resetsDone_ == resetsAsked_) return false;
-    snd_pcm_drop(pcm_);
-    snd_pcm_prepare(pcm_);
-    if (input_ && capturing_) snd_pcm_start(pcm_);
+    alsa_.pcm_drop(pcm_);
+    alsa_.pcm_prepare(pcm_);
+    if (input_ && capturing_) alsa_.pcm_start(pcm_);
     if (pendingDone_) queue_.push_front(std::exchange(pendingDone_, nullptr));
     drained_ = true;
     for (WAVEHDR* h : queue_) {
@@ -138,10 +142,10 @@ class Device {
   // Whether written sound is still to be heard; a stream too short to have started is started.
   bool StillSounding() {
     snd_pcm_sframes_t delay = 0;
-    if (snd_pcm_delay(pcm_, &delay) < 0 || delay <= 0) return false;
-    switch (snd_pcm_state(pcm_)) {
+    if (alsa_.pcm_delay(pcm_, &delay) < 0 || delay <= 0) return false;
+    switch (alsa_.pcm_state(pcm_)) {
       case SND_PCM_STATE_PREPARED:
-        return snd_pcm_start(pcm_) == 0;
+        return alsa_.pcm_start(pcm_) == 0;
       case SND_PCM_STATE_RUNNING:
         return true;
       default:
@@ -163,12 +167,12 @@ class Device {
       const auto frames = static_cast<snd_pcm_uframes_t>((total - offset_) / FrameBytes());
       const char* data = h->lpData + offset_;
       held.unlock();
-      snd_pcm_sframes_t n = snd_pcm_writei(pcm_, data, frames);
+      snd_pcm_sframes_t n = alsa_.pcm_writei(pcm_, data, frames);
       if (n == -EAGAIN) {
-        snd_pcm_wait(pcm_, kPollMs);
+        alsa_.pcm_wait(pcm_, kPollMs);
         n = 0;
       } else if (n < 0) {
-        n = snd_pcm_recover(pcm_, static_cast<int>(n), 1) < 0 ? -1 : 0;
+        n = alsa_.pcm_recover(pcm_, static_cast<int>(n), 1) < 0 ? -1 : 0;
       }
       held.lock();
       if (resetsDone_ != resetsAsked_) return;  // the buffer went back meanwhile
@@ -189,12 +193,12 @@ class Device {
       const auto frames = static_cast<snd_pcm_uframes_t>((total - offset_) / FrameBytes());
       char* data = h->lpData + offset_;
       held.unlock();
-      snd_pcm_sframes_t n = snd_pcm_readi(pcm_, data, frames);
+      snd_pcm_sframes_t n = alsa_.pcm_readi(pcm_, data, frames);
       if (n == -EAGAIN) {
-        snd_pcm_wait(pcm_, kPollMs);
+        alsa_.pcm_wait(pcm_, kPollMs);
         n = 0;
       } else if (n < 0) {
-        n = snd_pcm_recover(pcm_, static_cast<int>(n), 1) < 0 ? -1 : 0;
+        n = alsa_.pcm_recover(pcm_, static_cast<int>(n), 1) < 0 ? -1 : 0;
       }
       held.lock();
       if (resetsDone_ != resetsAsked_) return;
@@ -208,6 +212,7 @@ class Device {
     Notify(MM_WIM_DATA, h);
   }
 
+  const sound::Alsa& alsa_;
   const bool input_;
   snd_pcm_t* const pcm_;
   const WAVEFORMATEX format_;
@@ -254,28 +259,31 @@ MMRESULT OpenWaveDevice(std::uintptr_t* out, bool input, UINT deviceId, const WA
   if (deviceId != 0 && deviceId != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
   if (!shared::SupportedCallback(flags)) return MMSYSERR_INVALFLAG;
   if (!shared::PlayableFormat(format)) return WAVERR_BADFORMAT;
+  // Without ALSA itself, or without a "default" device (no sound card, no sound server), there
+  // is what Windows calls a bad device id.
+  const sound::Alsa* alsa = sound::AcquireAlsa();
+  if (!alsa) return MMSYSERR_BADDEVICEID;
   snd_pcm_t* pcm = nullptr;
-  // No "default" device (no sound card, no sound server) is what Windows calls a bad device id.
-  if (snd_pcm_open(&pcm, "default", input ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+  if (alsa->pcm_open(&pcm, "default", input ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
+    sound::ReleaseAlsa();
     return MMSYSERR_BADDEVICEID;
+  }
   const snd_pcm_format_t sampleFormat = format->wBitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
   // Without the mapper the device must take the rate as it is.
   const int resample = (flags & WAVE_MAPPED) || deviceId == WAVE_MAPPER ? 1 : 0;
-  if (snd_pcm_set_params(pcm, sampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED, format->nChannels, format->nSamplesPerSec,
-                         resample, kLatencyUs) < 0) {
-    snd_pcm_close(pcm);
-    return WAVERR_BADFORMAT;
-  }
-  if (flags & WAVE_FORMAT_QUERY) {
-    snd_pcm_close(pcm);
-    return MMSYSERR_NOERROR;
+  const bool playable = alsa->pcm_set_params(pcm, sampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED, format->nChannels,
+                                             format->nSamplesPerSec, resample, kLatencyUs) >= 0;
+  if (!playable || (flags & WAVE_FORMAT_QUERY)) {
+    alsa->pcm_close(pcm);
+    sound::ReleaseAlsa();
+    return playable ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
   }
   std::uintptr_t handle;
   {
     std::lock_guard g(D().lock);
     handle = D().next;
     D().next += 4;
-    auto device = std::make_shared<Device>(input, pcm, *format, flags, static_cast<DWORD>(callback), handle);
+    auto device = std::make_shared<Device>(*alsa, input, pcm, *format, flags, static_cast<DWORD>(callback), handle);
     device->Notify(input ? MM_WIM_OPEN : MM_WOM_OPEN, nullptr);
     D().open.emplace(handle, std::move(device));
   }
@@ -295,10 +303,6 @@ MMRESULT CloseWaveDevice(std::uintptr_t handle, bool input) {
   }
   device->Notify(input ? MM_WIM_CLOSE : MM_WOM_CLOSE, nullptr);
   device.reset();
-  // ALSA keeps its parsed configuration for the next open; a resident program opens a device
-  // a few times a day, and parsing it again is cheap beside what it holds meanwhile.
-  std::lock_guard g(D().lock);
-  if (D().open.empty()) snd_config_update_free_global();
   return MMSYSERR_NOERROR;
 }
 

@@ -3,6 +3,7 @@
 // it pulls in, and its voice data are loaded when a voice is created and let go with the last
 // voice: a program that speaks once does not carry them for the rest of its life.
 #include <dlfcn.h>
+#include <unistd.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <mutex>
@@ -10,6 +11,7 @@
 #include <thread>
 
 #include "platform/linux/PcmConverter.h"
+#include "platform/linux/SoundLibraries.h"
 #include "platform/linux/SpeechEngine.h"
 #include "platform/shared/BackendHooks.h"
 #include "platform/shared/SpeechObjects.h"
@@ -26,6 +28,7 @@ std::mutex& EngineLock() {
 
 // The engine's entry points, while it is loaded; all under EngineLock.
 struct Engine {
+  void* silentOutput = nullptr;  // libpcaudio.so.0 that plays nothing, loaded first
   void* library = nullptr;
   decltype(&espeak_Initialize) Initialize = nullptr;
   decltype(&espeak_SetSynthCallback) SetSynthCallback = nullptr;
@@ -34,9 +37,21 @@ struct Engine {
   decltype(&espeak_Terminate) Terminate = nullptr;
   int rate = 0;    // 0 until initialised
   int voices = 0;  // voices alive
+  bool resampler = false;  // the resampler held for the renderings while the engine runs
 };
 Engine engine;
 bool voiceMade = false;  // under EngineLock
+
+// The libpcaudio.so.0 that plays nothing (SilentPcaudio.c): the engine takes it when it is
+// already loaded, and never loads PulseAudio's client.
+std::string SilentOutputPath() {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return {};
+  std::string path(self, static_cast<std::size_t>(n));
+  path.erase(path.find_last_of('/') + 1);
+  return path + "../lib/tavelin/libpcaudio.so.0";
+}
 
 template <typename F>
 bool Resolve(F& entry, const char* name) {
@@ -46,7 +61,9 @@ bool Resolve(F& entry, const char* name) {
 
 void Unload() {
   if (engine.rate != 0) engine.Terminate();
+  if (engine.resampler) sound::ReleaseSoxr();
   if (engine.library) dlclose(engine.library);
+  if (engine.silentOutput) dlclose(engine.silentOutput);
   const int voices = engine.voices;
   engine = Engine{};
   engine.voices = voices;
@@ -63,6 +80,8 @@ int Collect(short* samples, int count, espeak_EVENT* events) {
 int EngineRate() {
   if (engine.rate != 0) return engine.rate;
   if (!engine.library) {
+    // Without the silent output beside the program, the engine gets the system's own.
+    engine.silentOutput = dlopen(SilentOutputPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     engine.library = dlopen("libespeak-ng.so.1", RTLD_NOW | RTLD_LOCAL);
     if (!engine.library) return 0;
     if (!(Resolve(engine.Initialize, "espeak_Initialize") && Resolve(engine.SetSynthCallback, "espeak_SetSynthCallback") &&
@@ -79,6 +98,9 @@ int EngineRate() {
   }
   engine.SetSynthCallback(Collect);
   engine.rate = rate;
+  // Loaded with the engine (on the preparing thread, when there is one); a rendering without it
+  // still loads it for itself.
+  engine.resampler = sound::AcquireSoxr() != nullptr;
   return rate;
 }
 

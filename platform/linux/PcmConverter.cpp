@@ -1,6 +1,6 @@
 #include "platform/linux/PcmConverter.h"
 
-#include <soxr.h>
+#include "platform/linux/SoundLibraries.h"
 
 #include <stdexcept>
 
@@ -14,11 +14,14 @@ std::vector<std::uint8_t> ConvertPcm(const std::vector<std::int16_t>& mono, int 
   } else {
     resampled.resize(static_cast<std::size_t>(static_cast<double>(mono.size()) * outRate / inRate) + 16);
     std::size_t produced = 0;
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-    if (soxr_error_t error = soxr_oneshot(inRate, outRate, 1, mono.data(), mono.size(), nullptr, resampled.data(),
-                                          resampled.size(), &produced, &io, &quality, nullptr))
-      throw std::runtime_error(error);
+    const sound::Soxr* soxr = sound::AcquireSoxr();
+    if (!soxr) throw std::runtime_error("libsoxr cannot be loaded");
+    const soxr_io_spec_t io = soxr->io_spec(SOXR_INT16_I, SOXR_INT16_I);
+    const soxr_quality_spec_t quality = soxr->quality_spec(SOXR_HQ, 0);
+    const soxr_error_t error = soxr->oneshot(inRate, outRate, 1, mono.data(), mono.size(), nullptr, resampled.data(),
+                                             resampled.size(), &produced, &io, &quality, nullptr);
+    sound::ReleaseSoxr();
+    if (error) throw std::runtime_error(error);
     resampled.resize(produced);
   }
   std::vector<std::uint8_t> out;
