@@ -160,7 +160,8 @@ med() {
 }
 
 echo
-echo "Start-up trace, ms from the start (medians of $runs turns; the program's own clock, and the X server's events):"
+echo "Start-up trace, ms from the start (medians of $runs turns, load average now $(cut -d' ' -f1-3 /proc/loadavg);"
+echo "the program's own clock, and the X server's events):"
 printf '  %-34s %10s %12s %16s\n' milestone Tavelin "bare window" "bare with text"
 trace_row() {
   local name=$1 t=$2 b=$3 x=$4
