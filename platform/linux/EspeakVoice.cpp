@@ -38,6 +38,7 @@ struct Engine {
   int rate = 0;    // 0 until initialised
   int voices = 0;  // voices alive
   bool resampler = false;  // the resampler held for the renderings while the engine runs
+  bool sound = false;      // ALSA held for the voices' playback, when prepared ahead
 };
 Engine engine;
 bool voiceMade = false;  // under EngineLock
@@ -62,6 +63,7 @@ bool Resolve(F& entry, const char* name) {
 void Unload() {
   if (engine.rate != 0) engine.Terminate();
   if (engine.resampler) sound::ReleaseSoxr();
+  if (engine.sound) sound::ReleaseAlsa();
   if (engine.library) dlclose(engine.library);
   if (engine.silentOutput) dlclose(engine.silentOutput);
   const int voices = engine.voices;
@@ -160,7 +162,15 @@ void PrepareEngineInBackground() {
   std::thread([] {
     std::lock_guard g(EngineLock());
     // A failure is not kept: the first voice tries again and reports it.
-    if (!voiceMade) EngineRate();
+    if (voiceMade || EngineRate() == 0) return;
+    // The first rendering loads the voice and its dictionary; nothing of this one is kept.
+    engine.Synth("", 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    engine.Synchronize();
+    // What the voices' first playback needs: ALSA with its configuration read.
+    if (const sound::Alsa* alsa = sound::AcquireAlsa()) {
+      engine.sound = true;
+      alsa->config_update();
+    }
   }).detach();
 }
 

@@ -20,6 +20,7 @@ bool ResolveAll(void* l, Alsa& a) {
          Resolve(l, a.pcm_delay, "snd_pcm_delay") && Resolve(l, a.pcm_state, "snd_pcm_state") &&
          Resolve(l, a.pcm_writei, "snd_pcm_writei") && Resolve(l, a.pcm_readi, "snd_pcm_readi") &&
          Resolve(l, a.pcm_wait, "snd_pcm_wait") && Resolve(l, a.pcm_recover, "snd_pcm_recover") &&
+         Resolve(l, a.config_update, "snd_config_update") &&
          Resolve(l, a.config_update_free_global, "snd_config_update_free_global");
 }
 

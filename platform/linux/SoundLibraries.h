@@ -20,6 +20,7 @@ struct Alsa {
   decltype(&snd_pcm_readi) pcm_readi = nullptr;
   decltype(&snd_pcm_wait) pcm_wait = nullptr;
   decltype(&snd_pcm_recover) pcm_recover = nullptr;
+  decltype(&snd_config_update) config_update = nullptr;
   decltype(&snd_config_update_free_global) config_update_free_global = nullptr;
 };
 

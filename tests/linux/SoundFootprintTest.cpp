@@ -32,6 +32,10 @@ class SoundFootprint : public testing::Test {
     std::ofstream(folder_ / "null.conf") << "pcm.!default { type null }\n";
     setenv("ALSA_CONFIG_PATH", (folder_ / "null.conf").c_str(), 1);
     CoInitialize(nullptr);
+    // The backend prepares the engine (and what its playback needs) at start; the first voice
+    // takes it over, and the last one lets all of it go.
+    SpeechRef<ISpeechVoice> voice;
+    ASSERT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpeechVoice, voice.Out()), S_OK);
   }
   void TearDown() override {
     CoUninitialize();
