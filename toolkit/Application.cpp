@@ -139,7 +139,8 @@ void Application::HandleException(const std::exception& error) {
 
 void Application::ShowException(const std::exception& error) {
   std::string text = error.what();
-  if (!text.empty() && text.back() > '.') text += '.';
+  // Compared as unsigned: a last byte of a multibyte or code-page letter sorts after '.' too.
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
   ShowModalBox(text, true);
 }
 

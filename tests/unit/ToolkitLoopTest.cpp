@@ -74,7 +74,7 @@ TEST_F(ToolkitLoop, AnExceptionInAnIdleHandlerGoesToOnExceptionAndTheLoopGoesOn)
 
 TEST_F(ToolkitLoop, TheErrorBoxAppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
   std::vector<std::string> texts;
-  for (const char* text : {"Disk full", "Done.", "Why?", "Ends with !", "x-", "3"}) {
+  for (const char* text : {"Disk full", "Done.", "Why?", "Ends with !", "x-", "3", "/srv/caf\xC3\xA9", "caf\xE9"}) {
     sim::At(0, [] { sim::PressOk(); });
     app->ShowException(std::runtime_error(text));
   }
@@ -83,8 +83,10 @@ TEST_F(ToolkitLoop, TheErrorBoxAppendsAFullStopOnlyAfterCharactersSortingAfterIt
     EXPECT_EQ(box.caption, "Tavelin");
     texts.push_back(box.text);
   }
-  // '?' and '3' sort after '.', '!' and '-' before it.
-  EXPECT_EQ(texts, (std::vector<std::string>{"Disk full.", "Done.", "Why?.", "Ends with !", "x-", "3."}));
+  // '?' and '3' sort after '.', '!' and '-' before it; so does every byte of a non-ASCII letter
+  // (UTF-8 and code-page alike).
+  EXPECT_EQ(texts, (std::vector<std::string>{"Disk full.", "Done.", "Why?.", "Ends with !", "x-", "3.",
+                                             "/srv/caf\xC3\xA9.", "caf\xE9."}));
 }
 
 TEST_F(ToolkitLoop, TimersIdleMomentsAndPostedWorkGoOnWhileAMessageBoxIsOpen) {
