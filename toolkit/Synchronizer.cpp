@@ -4,6 +4,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <utility>
 
 #include "platform/messages.h"
 
@@ -14,6 +15,7 @@ struct PendingCall {
   std::function<void()> call;
   std::exception_ptr error;
   bool done = false;
+  bool queued = false;  // nobody waits: it goes once it has run
 };
 
 struct State {
@@ -64,6 +66,19 @@ void Call(const std::function<void()>& call) {
   if (pending.error) std::rethrow_exception(pending.error);
 }
 
+void Queue(std::function<void()> call) {
+  auto* pending = new PendingCall;
+  pending->call = std::move(call);
+  pending->queued = true;
+  std::unique_lock held(S().lock);
+  S().waiting.push_back(pending);
+  plat::HWND target = S().wakeTarget;
+  plat::UINT message = S().wakeMessage;
+  held.unlock();
+  plat::PostMessageA(target, message, 0, 0);
+  plat::WakeBlockedGuiThread();
+}
+
 bool CheckSynchronize() {
   bool ranAny = false;
   for (;;) {
@@ -80,6 +95,10 @@ bool CheckSynchronize() {
       next->error = std::current_exception();
     }
     ranAny = true;
+    if (next->queued) {
+      delete next;
+      continue;
+    }
     std::lock_guard g(S().lock);
     next->done = true;
     S().changed.notify_all();

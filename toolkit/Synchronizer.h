@@ -12,6 +12,8 @@ bool OnGuiThread();
 // Runs `call` on the GUI thread and returns when it has run; an exception it raises is raised
 // again in the calling thread. On the GUI thread itself it runs at once.
 void Call(const std::function<void()>& call);
+// Runs `call` on the GUI thread at a coming turn of its loop; returns at once.
+void Queue(std::function<void()> call);
 // Runs the waiting calls on the GUI thread; true when there was at least one.
 bool CheckSynchronize();
 // Blocks the GUI thread until `finished` is true, running waiting calls meanwhile (so a thread

@@ -1,6 +1,9 @@
 #include "toolkit/Thread.h"
 
+#include <stdexcept>
+
 #include "platform/messages.h"
+#include "toolkit/Application.h"
 #include "toolkit/Synchronizer.h"
 
 namespace tk {
@@ -45,7 +48,13 @@ void Thread::Run() {
   } catch (...) {
     fatalException_ = std::current_exception();
   }
-  if (OnTerminate) Synchronizer::Call([this] { OnTerminate(this); });
+  if (OnTerminate) {
+    try {
+      Synchronizer::Call([this] { OnTerminate(this); });
+    } catch (...) {
+      ReportTerminateError(std::current_exception());
+    }
+  }
   const bool freeSelf = freeOnTerminate_;
   finished_ = true;
   Synchronizer::NotifyStateChanged();
@@ -53,6 +62,20 @@ void Thread::Run() {
     thread_.detach();
     delete this;
   }
+}
+
+void Thread::ReportTerminateError(std::exception_ptr error) {
+  // A handler's error is the GUI thread's to show, like any event handler's; it must not escape
+  // this thread (that ends the process), and this thread must not wait while the box is open.
+  Synchronizer::Queue([error] {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      if (App()) App()->HandleException(e);
+    } catch (...) {
+      if (App()) App()->HandleException(std::runtime_error("Unknown exception"));
+    }
+  });
 }
 
 int Thread::WaitFor() {

@@ -1,8 +1,9 @@
 #pragma once
-// A worker thread with a terminate flag. OnTerminate runs on the GUI thread after Execute ends;
-// with FreeOnTerminate the object then deletes itself. The thread reads FreeOnTerminate once,
-// after OnTerminate has run: the GUI thread may change it up to and inside OnTerminate, and
-// whoever holds the object then knows for sure who deletes it.
+// A worker thread with a terminate flag. OnTerminate runs on the GUI thread after Execute ends,
+// and an error it raises goes to the application's error box; with FreeOnTerminate the object
+// then deletes itself. The thread reads FreeOnTerminate once, after OnTerminate has run: the GUI
+// thread may change it up to and inside OnTerminate, and whoever holds the object then knows for
+// sure who deletes it.
 #include <atomic>
 #include <condition_variable>
 #include <exception>
@@ -49,6 +50,7 @@ class Thread {
 
  private:
   void Run();
+  static void ReportTerminateError(std::exception_ptr error);
 
   std::thread thread_;
   std::mutex startLock_;
