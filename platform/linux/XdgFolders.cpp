@@ -46,7 +46,10 @@ bool MakeDirectories(const std::string& path, unsigned mode) {
   if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
   std::size_t slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0 && !MakeDirectories(path.substr(0, slash), mode)) return false;
-  return ::mkdir(path.c_str(), mode) == 0 || errno == EEXIST;
+  if (::mkdir(path.c_str(), mode) != 0) return errno == EEXIST;
+  // Exactly the mode asked for: the umask would narrow it, and a machine-wide folder must stay
+  // readable by every account.
+  return ::chmod(path.c_str(), mode) == 0;
 }
 
 }  // namespace plat::xdg

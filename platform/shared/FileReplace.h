@@ -12,8 +12,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int& error);
 
 // Writes `contents` to a new file beside `path`, flushes it and renames it over `path`, so that a
 // crash, a full disk or a killed process leaves either the old file or the new one. An existing
-// file keeps its mode and owner; a symbolic link keeps pointing at the file it names. Fails
-// (EACCES) on a file or link that another account owns.
+// file keeps its mode and owner, a new one gets 0644 whatever the umask; a symbolic link keeps
+// pointing at the file it names. Temporaries of this account's earlier writers that were killed
+// before they finished are removed first. Fails (EACCES) on a file or link that another account
+// owns.
 bool ReplaceFileAtomically(const std::string& path, std::string_view contents);
 
 // The folder part of a path ("." for a bare name).

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <gio/gdesktopappinfo.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -196,6 +197,41 @@ TEST_F(AutostartRunLists, AnAccountThatCannotWriteTheMachineFolderIsRefused) {
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(Contents(MachineFolder() / "tavelin.desktop"), before);
+}
+
+// The umask of whoever started the program, set back however the test ends.
+class UmaskScope {
+ public:
+  explicit UmaskScope(mode_t mask) : saved_(::umask(mask)) {}
+  ~UmaskScope() { ::umask(saved_); }
+
+ private:
+  mode_t saved_;
+};
+
+fs::perms Mode(const fs::path& path) { return fs::status(path).permissions() & fs::perms::mask; }
+
+TEST_F(AutostartRunLists, UnderAPermissiveUmaskNewFilesAreWritableOnlyByTheirOwner) {
+  UmaskScope permissive(0);
+  ASSERT_EQ(Write(HKEY_LOCAL_MACHINE, kRun, "tavelin", "/usr/bin/tavelin"), ERROR_SUCCESS);
+  ASSERT_EQ(Write(HKEY_CURRENT_USER, kRun, "tavelin", "/usr/bin/tavelin"), ERROR_SUCCESS);
+  ASSERT_EQ(Write(HKEY_LOCAL_MACHINE, "Software\\Brenlow\\Tavelin", "sciezka", "/srv/tavelin/"), ERROR_SUCCESS);
+  ASSERT_TRUE(fs::exists(root / "etc" / "xdg" / "tavelin" / "machine.reg"));
+  EXPECT_EQ(Mode(root / "etc" / "xdg" / "tavelin" / "machine.reg"), fs::perms(0644));
+  // Whoever could write the machine-wide entry could run a program at every user's log-on.
+  EXPECT_EQ(Mode(MachineFolder() / "tavelin.desktop"), fs::perms(0644));
+  EXPECT_EQ(Mode(MachineFolder()), fs::perms(0755));
+  EXPECT_EQ(Mode(UserFolder() / "tavelin.desktop"), fs::perms(0644));
+  for (const auto& entry : fs::recursive_directory_iterator(root / "etc" / "xdg")) {
+    const fs::perms others = Mode(entry.path()) & (fs::perms::group_write | fs::perms::others_write);
+    EXPECT_EQ(others, fs::perms::none) << entry.path();
+  }
+
+  // A file its owner narrowed keeps that mode when it is written again.
+  fs::permissions(UserFolder() / "tavelin.desktop", fs::perms(0600));
+  ASSERT_EQ(Write(HKEY_CURRENT_USER, kRun, "tavelin", "/usr/local/bin/tavelin"), ERROR_SUCCESS);
+  EXPECT_EQ(Mode(UserFolder() / "tavelin.desktop"), fs::perms(0600));
+  EXPECT_EQ(Read(HKEY_CURRENT_USER, kRun, "tavelin"), "/usr/local/bin/tavelin");
 }
 
 }  // namespace

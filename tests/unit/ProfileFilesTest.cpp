@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -111,6 +115,69 @@ TEST_F(ProfileFiles, AFolderLockedByAnotherProcessIsWaitedForOnlySoLong) {
   });
   EXPECT_TRUE(shared::DirectoryLock(folder.string(), 5000ms).Held());
   letGo.join();
+}
+
+TEST_F(ProfileFiles, UnderAPermissiveUmaskANewSettingsFileIsWritableOnlyByItsOwner) {
+  const mode_t saved = ::umask(0);
+  const bool written = WritePrivateProfileStringA("Main", "resolution", "3", file.c_str());
+  ::umask(saved);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask, fs::perms(0644));
+}
+
+std::vector<std::string> Temporaries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string().find(".tmp-") != std::string::npos) names.push_back(entry.path().filename());
+  return names;
+}
+
+TEST_F(ProfileFiles, TemporariesOfKilledWritersAreRemovedByTheNextWrite) {
+  ASSERT_TRUE(WritePrivateProfileStringA("Main", "resolution", "1", file.c_str()));
+  // A writer killed in the middle of writing: it may write only a few bytes of its temporary
+  // before the system stops it.
+  const pid_t writer = ::fork();
+  if (writer == 0) {
+    const rlimit small{16, 16};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    WritePrivateProfileStringA("Main", "glebia", std::string(200, '6').c_str(), file.c_str());
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the writer was not stopped mid-way";
+  const auto stale = Temporaries(folder);
+  ASSERT_EQ(stale.size(), 1u);
+  ASSERT_TRUE(stale[0].starts_with(".anna.tmp-" + std::to_string(writer) + "-")) << stale[0];
+
+  // A writer that is still running keeps its temporary, and so do other files of the kind.
+  const pid_t alive = ::fork();
+  if (alive == 0) {
+    ::pause();
+    ::_exit(0);
+  }
+  const std::string live = ".anna.tmp-" + std::to_string(alive) + "-0";
+  const std::string otherFile = ".berta.tmp-" + std::to_string(writer) + "-0";
+  std::ofstream(folder / live) << "[Main]\n";
+  std::ofstream(folder / otherFile) << "[Main]\n";
+  std::vector<std::string> kept{live, otherFile};
+  if (::geteuid() == 0) {  // another account's, however dead its writer
+    const std::string foreign = ".anna.tmp-" + std::to_string(writer) + "-1";
+    std::ofstream(folder / foreign) << "[Main]\n";
+    ASSERT_EQ(::chown((folder / foreign).c_str(), 65534, 65534), 0);
+    kept.push_back(foreign);
+  }
+
+  const bool written = WritePrivateProfileStringA("Main", "resolution", "3", file.c_str());
+  ::kill(alive, SIGKILL);
+  ::waitpid(alive, nullptr, 0);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(Get("resolution"), "3");
+  EXPECT_EQ(Get("glebia"), "(default)");
+  auto left = Temporaries(folder);
+  std::sort(left.begin(), left.end());
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(left, kept);
 }
 
 }  // namespace
