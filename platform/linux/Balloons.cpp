@@ -1,7 +1,9 @@
 // Balloon tips as desktop notifications (org.freedesktop.Notifications): the title, the text,
-// an icon for the balloon's kind and its time-out. The server's answers come back as the
-// icon's codes: shown, clicked (the default action) or closed any other way (timed out).
+// an icon for the balloon's kind and its time-out. The text is plain: a server that reads markup
+// in bodies gets it escaped. The server's answers come back as the icon's codes: shown, clicked
+// (the default action) or closed any other way (timed out).
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,16 @@ struct Balloon {
   guint32 notification = 0;  // 0 until the server answered
   bool clicked = false;
   std::uint64_t serial = 0;
+};
+
+// What is to be sent once the server has told what it reads.
+struct Request {
+  std::uint64_t serial = 0;
+  guint32 replaces = 0;
+  std::string title;
+  std::string text;
+  DWORD infoFlags = 0;
+  UINT timeoutMs = 0;
 };
 
 std::vector<Balloon> balloons;  // GUI thread only
@@ -92,6 +104,44 @@ void OnNotified(GObject* source, GAsyncResult* result, gpointer data) {
   PostCallback(it->icon, NIN_BALLOONSHOW);
 }
 
+bool ReadsBodyMarkup(GVariant* capabilities) {
+  if (!capabilities || !g_variant_is_of_type(capabilities, G_VARIANT_TYPE("(as)"))) return false;
+  GVariantIter* names = nullptr;
+  g_variant_get(capabilities, "(as)", &names);
+  const gchar* name = nullptr;
+  bool markup = false;
+  while (g_variant_iter_next(names, "&s", &name)) markup = markup || g_strcmp0(name, "body-markup") == 0;
+  g_variant_iter_free(names);
+  return markup;
+}
+
+void OnCapabilities(GObject* source, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<Request> request(static_cast<Request*>(data));
+  auto* bus = G_DBUS_CONNECTION(source);
+  GVariant* capabilities = g_dbus_connection_call_finish(bus, result, nullptr);
+  const bool markup = ReadsBodyMarkup(capabilities);
+  if (capabilities) g_variant_unref(capabilities);
+  // The icon or a newer balloon of it may have taken this one's place meanwhile.
+  auto it = std::find_if(balloons.begin(), balloons.end(), [&](const Balloon& b) { return b.serial == request->serial; });
+  if (it == balloons.end()) return;
+
+  gchar* body = markup ? g_markup_escape_text(request->text.c_str(), -1) : g_strdup(request->text.c_str());
+  GVariantBuilder actions;
+  g_variant_builder_init(&actions, G_VARIANT_TYPE("as"));
+  g_variant_builder_add(&actions, "s", "default");
+  g_variant_builder_add(&actions, "s", "Open");
+  GVariantBuilder hints;
+  g_variant_builder_init(&hints, G_VARIANT_TYPE("a{sv}"));
+  const char* app = g_get_application_name();
+  g_dbus_connection_call(
+      bus, kService, kPath, kService, "Notify",
+      g_variant_new("(susssasa{sv}i)", app ? app : "", request->replaces, IconName(request->infoFlags),
+                    request->title.c_str(), body, &actions, &hints, static_cast<gint32>(request->timeoutMs)),
+      G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &OnNotified,
+      reinterpret_cast<gpointer>(static_cast<std::uintptr_t>(request->serial)));
+  g_free(body);
+}
+
 }  // namespace
 
 void ShowBalloon(const IconState& state, const std::string& title, const std::string& text, DWORD infoFlags,
@@ -109,20 +159,10 @@ void ShowBalloon(const IconState& state, const std::string& title, const std::st
   }
   Balloon balloon{state, 0, false, nextSerial++};
   balloons.push_back(balloon);
-
-  GVariantBuilder actions;
-  g_variant_builder_init(&actions, G_VARIANT_TYPE("as"));
-  g_variant_builder_add(&actions, "s", "default");
-  g_variant_builder_add(&actions, "s", "Open");
-  GVariantBuilder hints;
-  g_variant_builder_init(&hints, G_VARIANT_TYPE("a{sv}"));
-  const char* app = g_get_application_name();
-  g_dbus_connection_call(
-      bus, kService, kPath, kService, "Notify",
-      g_variant_new("(susssasa{sv}i)", app ? app : "", replaces, IconName(infoFlags), title.c_str(), text.c_str(),
-                    &actions, &hints, static_cast<gint32>(timeoutMs)),
-      G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &OnNotified,
-      reinterpret_cast<gpointer>(static_cast<std::uintptr_t>(balloon.serial)));
+  // Asked each time: the server may have been replaced by one that reads otherwise.
+  auto* request = new Request{balloon.serial, replaces, title, text, infoFlags, timeoutMs};
+  g_dbus_connection_call(bus, kService, kPath, kService, "GetCapabilities", nullptr, G_VARIANT_TYPE("(as)"),
+                         G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &OnCapabilities, request);
 }
 
 void ForgetBalloon(HWND window, UINT id) {

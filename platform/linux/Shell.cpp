@@ -45,7 +45,10 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
       icon.state.id = data->uID;
       Apply(icon.state, *data);
       icon.presenter = tray::CreateStatusNotifierIcon(icon.state);
-      if (!icon.presenter) icon.presenter = tray::CreateXEmbedIcon(icon.state);
+      if (!icon.presenter) {
+        tray::NoteIconWithoutWatcher();
+        icon.presenter = tray::CreateXEmbedIcon(icon.state);
+      }
       if (!icon.presenter) return 0;
       icons.push_back(std::move(icon));
       return 1;

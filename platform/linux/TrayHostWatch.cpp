@@ -1,6 +1,7 @@
 // "TaskbarCreated" for linux: a StatusNotifierWatcher that appears (or goes, leaving an XEmbed
-// tray manager to show the icons), a host that registers with a watcher already there, and an
-// XEmbed tray manager that appears.
+// tray manager to show the icons), an XEmbed tray manager that appears, and a host that
+// registers with a watcher while an icon could not go to it. An icon the watcher holds stays
+// shown by whichever host comes: announcing then would only make the programs add it again.
 #include "platform/linux/SessionBus.h"
 #include "platform/linux/TrayHosts.h"
 #include "platform/messages.h"
@@ -11,8 +12,12 @@ namespace {
 bool watching = false;
 bool watcherKnown = false;  // the first report only tells the state at the start
 bool watcherPresent = false;
+bool iconWithoutWatcher = false;
 
-void Announce() { PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0); }
+void Announce() {
+  iconWithoutWatcher = false;  // the programs add their icons again, to the watcher if they can
+  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
 
 void OnAppeared(GDBusConnection*, const gchar*, const gchar*, gpointer) {
   const bool first = !watcherKnown;
@@ -31,10 +36,12 @@ void OnVanished(GDBusConnection*, const gchar*, gpointer) {
 }
 
 void OnHostRegistered(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GVariant*, gpointer) {
-  Announce();
+  if (iconWithoutWatcher) Announce();
 }
 
 }  // namespace
+
+void NoteIconWithoutWatcher() { iconWithoutWatcher = true; }
 
 void WatchForHosts() {
   if (watching) return;

@@ -53,9 +53,13 @@ std::unique_ptr<Presenter> CreateStatusNotifierIcon(const IconState& state);
 bool XEmbedHostPresent();
 void WatchXEmbedHosts();
 
-// Starts watching for new hosts (a tray manager or a watcher appearing); each is announced to
-// every top-level window as "TaskbarCreated". Idempotent.
+// Starts watching for new hosts (a tray manager or a watcher appearing, a host registering while
+// an icon is not with the watcher); each is announced to every top-level window as
+// "TaskbarCreated". Idempotent.
 void WatchForHosts();
+// An icon was added without the watcher (to an XEmbed tray, or refused): a host registering with
+// the watcher later is worth announcing.
+void NoteIconWithoutWatcher();
 
 // Balloons as desktop notifications. The codes come back through the icon's callback message.
 void ShowBalloon(const IconState& state, const std::string& title, const std::string& text, DWORD infoFlags,

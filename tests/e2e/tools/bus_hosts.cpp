@@ -4,8 +4,10 @@
 // bus, and takes commands on stdin, one a line:
 //   activate X Y | context X Y | secondary X Y   call the newest item's method
 //   click ID | expire ID                           the notification's default action / time-out
+//   host                                           a host registers with the watcher
 //   quit
-// Options: --no-watcher, --no-notifications.
+// Options: --no-watcher, --no-notifications, --no-host (the watcher starts without a host),
+// --markup (the notification server takes markup in bodies).
 #include <gio/gio.h>
 
 #include <cstdio>
@@ -24,6 +26,7 @@ constexpr const char* kWatcherXml = R"XML(
     <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
     <property name="ProtocolVersion" type="i" access="read"/>
     <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+    <signal name="StatusNotifierHostRegistered"/>
   </interface>
 </node>)XML";
 
@@ -53,6 +56,8 @@ struct Item {
 };
 std::vector<Item> items;
 guint32 nextNotification = 1;
+bool hostRegistered = true;
+bool bodyMarkup = false;
 
 void Print(const std::string& line) {
   std::printf("%s\n", line.c_str());
@@ -77,7 +82,7 @@ void OnWatcherCall(GDBusConnection*, const gchar* sender, const gchar*, const gc
 
 GVariant* OnWatcherGet(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* property, GError**,
                        gpointer) {
-  if (g_strcmp0(property, "IsStatusNotifierHostRegistered") == 0) return g_variant_new_boolean(TRUE);
+  if (g_strcmp0(property, "IsStatusNotifierHostRegistered") == 0) return g_variant_new_boolean(hostRegistered);
   if (g_strcmp0(property, "ProtocolVersion") == 0) return g_variant_new_int32(0);
   GVariantBuilder list;
   g_variant_builder_init(&list, G_VARIANT_TYPE("as"));
@@ -112,7 +117,7 @@ void OnNotificationsCall(GDBusConnection*, const gchar*, const gchar*, const gch
                                   "NotificationClosed", g_variant_new("(uu)", id, 3u), nullptr);
     g_dbus_method_invocation_return_value(invocation, nullptr);
   } else if (g_strcmp0(method, "GetCapabilities") == 0) {
-    const gchar* caps[] = {"actions", "body", nullptr};
+    const gchar* caps[] = {"actions", "body", bodyMarkup ? "body-markup" : nullptr, nullptr};
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(^as)", caps));
   } else {
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(ssss)", "bus_hosts", "tavelin", "1", "1.2"));
@@ -161,6 +166,11 @@ void Command(const std::string& line) {
     Emit("NotificationClosed", g_variant_new("(uu)", static_cast<guint32>(a), 2u));
   } else if (v == "expire") {
     Emit("NotificationClosed", g_variant_new("(uu)", static_cast<guint32>(a), 1u));
+  } else if (v == "host") {
+    hostRegistered = true;
+    g_dbus_connection_emit_signal(bus, nullptr, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher",
+                                  "StatusNotifierHostRegistered", nullptr, nullptr);
+    Print("host registered");
   } else if (!items.empty()) {
     const char* method = v == "activate" ? "Activate" : v == "context" ? "ContextMenu" : "SecondaryActivate";
     const Item& item = items.back();
@@ -200,6 +210,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--no-watcher") == 0) watcher = false;
     if (std::strcmp(argv[i], "--no-notifications") == 0) notifications = false;
+    if (std::strcmp(argv[i], "--no-host") == 0) hostRegistered = false;
+    if (std::strcmp(argv[i], "--markup") == 0) bodyMarkup = true;
   }
   bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
   if (!bus) {

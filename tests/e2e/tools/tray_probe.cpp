@@ -1,8 +1,10 @@
 // A small program with a tray icon, its popup menu and its balloon, for the end-to-end tests:
-// it prints every event of the icon on stdout, one line each.
+// it prints every event of the icon on stdout, one line each. Options: --info-text TEXT (the
+// balloon's text), --balloon (shows the balloon as soon as the icon is there).
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "desktop/qelComponents.h"
@@ -24,9 +26,14 @@ plat::IconImage Disc() {
   return icon;
 }
 
+struct Options {
+  std::string infoText = "Tavelin keeps your screen resolution.";
+  bool balloonAtStart = false;
+};
+
 class ProbeForm : public tk::Form {
  public:
-  explicit ProbeForm(tk::Component* owner) : tk::Form(owner) {}
+  ProbeForm(tk::Component* owner, Options options) : tk::Form(owner), options_(std::move(options)) {}
 
  protected:
   void AssignLayout() override {
@@ -48,7 +55,7 @@ class ProbeForm : public tk::Form {
     tray_->SetHint("Tavelin probe");
     tray_->SetPopupMenu(menu);
     tray_->SetInfoTitle("Quick Help");
-    tray_->SetInfoText("Tavelin keeps your screen resolution.");
+    tray_->SetInfoText(options_.infoText);
     tray_->SetInfoTimeout(3000);
     tray_->SetInfoType(tiiInfo);
     auto note = [](const char* what) { return [what](tk::Component*) { Say(what); }; };
@@ -64,6 +71,7 @@ class ProbeForm : public tk::Form {
       Say("up " + std::to_string(b) + " " + std::to_string(x) + " " + std::to_string(y));
     };
     tray_->SetVisible(true);
+    if (options_.balloonAtStart) tray_->ShowInfo();
   }
 
  private:
@@ -75,17 +83,24 @@ class ProbeForm : public tk::Form {
     return item;
   }
 
+  Options options_;
   TqelTrayIcon* tray_ = nullptr;
 };
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--info-text" && i + 1 < argc) options.infoText = argv[++i];
+    if (arg == "--balloon") options.balloonAtStart = true;
+  }
   auto app = std::make_unique<tk::Application>();
   app->Initialize();
   app->SetTitle("Tavelin probe");
   app->SetShowMainForm(false);
-  tk::CreateForm<ProbeForm>(app.get());
+  tk::CreateForm<ProbeForm>(app.get(), options);
   Say("ready");
   app->Run();
   Say("end");
