@@ -18,6 +18,7 @@ struct SpeechState {
   plat::HRESULT speakFailure = plat::S_OK;
   std::string speakDescription;
   std::vector<std::u16string> spoken;
+  std::vector<sim::RenderedFormat> formats;
   std::atomic<int> live{0};
 };
 
@@ -37,6 +38,7 @@ class SimVoice final : public plat::shared::RenderingVoice {
       std::lock_guard g(S().lock);
       if (plat::FAILED(S().speakFailure)) plat::OleCheck(S().speakFailure, S().speakDescription);
       S().spoken.push_back(text);
+      S().formats.push_back({static_cast<int>(f.samplesPerSec), f.channels, f.bitsPerSample});
     }
     return SimRendering(text, f.channels, f.bitsPerSample);
   }
@@ -50,6 +52,7 @@ void ResetSpeech() {
   S().speakFailure = plat::S_OK;
   S().speakDescription.clear();
   S().spoken.clear();
+  S().formats.clear();
 }
 
 }  // namespace sim::detail
@@ -91,6 +94,11 @@ void FailSpeak(plat::HRESULT code, const std::string& description) {
 std::vector<std::u16string> SpokenTexts() {
   std::lock_guard g(S().lock);
   return S().spoken;
+}
+
+std::vector<RenderedFormat> RenderedFormats() {
+  std::lock_guard g(S().lock);
+  return S().formats;
 }
 
 int LiveSpeechObjects() { return S().live.load() + plat::shared::LiveMemoryStreams(); }

@@ -27,9 +27,13 @@ class ProgramSim : public SimAppTest {
 
   void SetUp() override {
     SimAppTest::SetUp();
-    new TMultiCaster(app.get());
     sim::SetScreenSize(800, 600);
-    // The user reads each box and presses OK `okAfterMs` after it opened.
+    AttendTheProgram();
+  }
+  // What every run of the program has beside its windows: the multicaster, and a user who reads
+  // each box and presses OK `okAfterMs` after it opened.
+  void AttendTheProgram() {
+    new TMultiCaster(app.get());
     auto* user = new TCustomApplicationEvents(app.get());
     user->OnModalBegin = [this](tk::Component*) {
       boxOpenedAt.push_back(sim::Now());
@@ -76,6 +80,17 @@ class ProgramSim : public SimAppTest {
     SetMainWindow(main);
     startAgent = tk::CreateForm<Tagent>(app.get());
     main->Show();
+  }
+
+  // The program ends and is started again on the same desktop: its files and the registry stay.
+  void StartAgain() {
+    app.reset();
+    ReleaseAppPropList();
+    app = std::make_unique<tk::Application>();
+    app->Initialize();
+    app->SetTitle("Tavelin");
+    AttendTheProgram();
+    Start();
   }
 
   // Runs the message loop, with its idle moments, until `ms` of virtual time since the test

@@ -5,6 +5,7 @@
 #include "desktop/qelComponents.h"
 #include "platform/sim_config.h"
 #include "platform/sim_shell.h"
+#include "tests/support/PlatformVersionScope.h"
 #include "tests/unit/SimApp.h"
 
 namespace {
@@ -132,15 +133,14 @@ TEST_F(AutoRun, ServiceKindsDoNothingOnTheNtFamilyAndWriteElsewhere) {
   EXPECT_EQ(sim::HiveText(plat::HKEY_LOCAL_MACHINE), "");
   sim::BeforeRegistryRead({});
 
-  sim::SetPlatformVersion(plat::VER_PLATFORM_WIN32_WINDOWS, 4);
-  ReadPlatformFlags();
-  EXPECT_FALSE(IsNTFamily());
-  EXPECT_FALSE(IsExtendedShell());
-  EXPECT_TRUE(AutoExecRegister(aekServiceRun, "C:\\svc.exe"));
-  EXPECT_EQ(RunValue(plat::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices", "svc.exe"),
-            WithNul("C:\\svc.exe"));
-  sim::SetPlatformVersion(plat::VER_PLATFORM_WIN32_NT, 6);
-  ReadPlatformFlags();
+  {
+    PlatformVersionScope win95(plat::VER_PLATFORM_WIN32_WINDOWS, 4);
+    EXPECT_FALSE(IsNTFamily());
+    EXPECT_FALSE(IsExtendedShell());
+    EXPECT_TRUE(AutoExecRegister(aekServiceRun, "C:\\svc.exe"));
+    EXPECT_EQ(RunValue(plat::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices", "svc.exe"),
+              WithNul("C:\\svc.exe"));
+  }
   EXPECT_TRUE(IsNTFamily());
   EXPECT_TRUE(IsExtendedShell());
 }

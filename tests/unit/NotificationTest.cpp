@@ -93,6 +93,25 @@ TEST_F(Notification, SeveralWindowsEachSpeakTheirOwnMessageAndCloseThreeSecondsA
   EXPECT_EQ(Spoken().size(), 4u) << "idle moments never speak a message again";
 }
 
+TEST_F(Notification, ACloseTimerFiringTwiceReleasesItsOwnWindowOnce) {
+  Install();
+  Start();
+  PumpUntil(1001);
+  main->ShowAgent("One.", true);
+  main->ShowAgent("Two.", true);
+  std::vector<Tagent*> mine;
+  for (tk::Component* c : main->Components())
+    if (auto* agent = dynamic_cast<Tagent*>(c)) mine.push_back(agent);
+  ASSERT_EQ(mine.size(), 2u);
+  // Two ticks of the first window's timer before the loop turns again.
+  mine[0]->agtimerTimer(mine[0]->agtimer);
+  mine[0]->agtimerTimer(mine[0]->agtimer);
+  PumpUntil(1002);
+  EXPECT_EQ(AgentTexts(), (std::vector<std::string>{"", "Two."}));
+  PumpUntil(1002 + 600 + 3010);
+  EXPECT_TRUE(AgentTexts().empty()) << "the other window still closes after its own speech";
+}
+
 TEST_F(Notification, TheStartUpWindowSaysNothingUnseenAndGoesWithoutTouchingLaterOnes) {
   Install();
   Configure("2", "32");

@@ -123,6 +123,11 @@ TEST_F(ProCtrls, PresetsSetTheSevenSettingsAndAnyLaterChangeMakesTheStyleCustom)
   EXPECT_EQ(label->GetFont().color, tk::clBtnFace);
   EXPECT_EQ(label->ShadowDirection(), TDirection::drUpLeft);
   EXPECT_EQ(label->HighlightDirection(), TDirection::drDownRight);
+  TProLabel* raised = NewLabel("Up");
+  raised->SetShadowStyle(TShadowStyle::ssRaisedColor);
+  EXPECT_EQ(raised->GetFont().color, tk::clBtnFace);
+  EXPECT_EQ(raised->HighlightDirection(), TDirection::drUpLeft);
+  EXPECT_EQ(raised->ShadowDirection(), TDirection::drDownRight);
 }
 
 TEST_F(ProCtrls, StoredHighlightSettingsLoadBeforeTheStyleAndShadowSettingsAfterIt) {

@@ -237,6 +237,25 @@ TEST_F(SettingsEditor, AModeStoredInAnyOtherFormLeavesTheFirstAndApplyWritesIt) 
   }
 }
 
+TEST_F(SettingsEditor, ANewlyCheckedRunAtLogOnIsSavedAndMakesItsEntryAtTheNextStart) {
+  Configure("2", "32", false, false);
+  Start();
+  PumpUntil(5000);
+  Tresolution* editor = OpenEditor();
+  EXPECT_FALSE(editor->ch_autorun->Checked());
+  sim::ClickControl(Key(editor), "ch_autorun");
+  sim::ClickControl(Key(editor), "zapisz");
+  Settle();
+  EXPECT_EQ(Contents(UserFile()), "[Main]\r\nresolution=2\r\nautorun=1\r\nautoclose=0\r\nglebia=32\r\nskonfigurowany=1\r\n");
+  const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  EXPECT_FALSE(sim::GetRegistryValue(plat::HKEY_LOCAL_MACHINE, run, "tavelin.exe"))
+      << "Apply only saves the choice; the start-up is what follows it";
+
+  StartAgain();
+  PumpUntil(sim::Now() + 5000);
+  EXPECT_TRUE(sim::GetRegistryValue(plat::HKEY_LOCAL_MACHINE, run, "tavelin.exe"));
+}
+
 TEST_F(SettingsEditor, NotConfiguredTheFirstApplyWritesAllFiveKeys) {
   Start();
   PumpUntil(2000);

@@ -56,6 +56,8 @@ TEST_F(Speech, TheLinesAreSpokenAsOneTextAndItsRenderingReachesTheDeviceWhole) {
   speech->Speak();
   const std::u16string spoken = u"User resolution\r\napplied.\r\n";
   EXPECT_EQ(sim::SpokenTexts(), std::vector<std::u16string>{spoken});
+  // The engine renders in the component's format, the one the device then plays.
+  EXPECT_EQ(sim::RenderedFormats(), (std::vector<sim::RenderedFormat>{{8000, 1, 16}}));
 
   // 1 channel, 8000 Hz, 16 bits: block align 2, 16000 bytes a second, buffers of 16000 bytes.
   ASSERT_EQ(sim::WaveOpens().size(), 1u);
@@ -215,6 +217,30 @@ TEST_F(Speech, AFailedDeviceStillEndsWithAfterPlayOnce) {
   ASSERT_TRUE(PumpUntilAfterPlay());
   PumpUntil([] { return false; }, 2000);
   EXPECT_EQ(afterPlayAt.size(), 1u);
+}
+
+TEST_F(Speech, AnErrorInAfterPlayIsShownInTheErrorBoxAndTheProgramGoesOn) {
+  speech->AfterPlay = [this](tk::Component*) {
+    afterPlayAt.push_back(sim::Now());
+    if (afterPlayAt.size() == 1) throw std::runtime_error("Not enough timers available");
+  };
+  app->OnModalBegin = [](tk::Component*) { sim::At(10, [] { sim::PressOk(); }); };
+  speech->Text() = {"Hello"};
+  speech->Speak();
+  // The box comes once the handler is over, and the user presses OK.
+  ASSERT_TRUE(PumpUntil([] { return !sim::MessageBoxes().empty() && !sim::MessageBoxes()[0].open; }));
+  EXPECT_EQ(afterPlayAt.size(), 1u);
+  auto boxes = sim::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Not enough timers available.");
+  EXPECT_TRUE(boxes[0].error);
+  EXPECT_FALSE(boxes[0].open);
+
+  // The component still speaks, and its next ending arrives as usual.
+  speech->Speak();
+  ASSERT_TRUE(PumpUntilAfterPlay(2));
+  PumpUntil([] { return false; }, 2000);  // the worker is gone before the next test
+  EXPECT_EQ(sim::MessageBoxes().size(), 1u);
 }
 
 }  // namespace

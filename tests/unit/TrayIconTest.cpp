@@ -6,6 +6,7 @@
 
 #include "desktop/qelComponents.h"
 #include "platform/sim_shell.h"
+#include "tests/support/PlatformVersionScope.h"
 #include "tests/unit/SimApp.h"
 #include "toolkit/Form.h"
 
@@ -98,6 +99,14 @@ class TrayIcon : public SimAppTest {
   std::vector<std::string> log;
 };
 
+TEST_F(TrayIcon, ANewIconHasItsStoredDefaults) {
+  TqelTrayIcon& tray = *MainWindow()->tray;
+  EXPECT_EQ(tray.CycleInterval(), 200u);
+  EXPECT_FALSE(tray.CycleIcons());
+  EXPECT_EQ(tray.InfoTimeout(), 10000);
+  EXPECT_EQ(tray.InfoType(), tiiNone);
+}
+
 TEST_F(TrayIcon, ShowingSendsTheWholeRecordAndUnchangedSettersSendNothing) {
   auto* form = MainWindow([](TrayForm& f) { f.tray->SetHint("Tavelin"); });
   auto& tray = *form->tray;
@@ -177,16 +186,13 @@ TEST_F(TrayIcon, HintAndBalloonTextsAreCutToTheShellsLimits) {
   EXPECT_EQ(sim::ShellRequests().back().data.uFlags, plat::NIF_MESSAGE | plat::NIF_ICON | plat::NIF_TIP);
 
   // An old shell (before NT 5): the short record, no balloon at all.
-  sim::SetPlatformVersion(plat::VER_PLATFORM_WIN32_NT, 4);
-  ReadPlatformFlags();
+  PlatformVersionScope nt4(plat::VER_PLATFORM_WIN32_NT, 4);
   sim::ClearShellRequests();
   tray.ShowBalloon();
   EXPECT_TRUE(sim::ShellRequests().empty());
   tray.SetHint(std::string(63, 'o'));
   EXPECT_EQ(sim::ShellRequests().back().data.cbSize, plat::NOTIFYICONDATAA_V1_SIZE);
   EXPECT_EQ(sim::TrayIcons()[0].tip, std::string(63, 'o'));
-  sim::SetPlatformVersion(plat::VER_PLATFORM_WIN32_NT, 6);
-  ReadPlatformFlags();
 }
 
 TEST_F(TrayIcon, ButtonsGiveMouseEventsAndTheRightButtonOpensTheMenuAtTheCursor) {
@@ -422,6 +428,16 @@ TEST_F(TrayIcon, AnIconWithoutAHandleFailsWithTheComponentsError) {
     FAIL() << "no error";
   } catch (const EqelTrayIcon& e) {
     EXPECT_STREQ(e.what(), "TrayIcon1.InsertToTray failed");
+  }
+  // Shown with a good icon that then breaks: taking it away fails alike.
+  form->tray->SetIcon(Picture(1));
+  form->tray->SetVisible(true);
+  EXPECT_THROW(form->tray->SetIcon(broken), std::exception);
+  try {
+    form->tray->SetVisible(false);
+    FAIL() << "no error";
+  } catch (const EqelTrayIcon& e) {
+    EXPECT_STREQ(e.what(), "TrayIcon1.DeleteFromTray failed");
   }
   form->tray->SetIcon(Picture(1));
 }

@@ -19,6 +19,16 @@ void FailSpeechObjects(bool voice, bool stream);
 void FailSpeak(plat::HRESULT code, const std::string& description);
 // Every text a voice was asked to speak since sim::Reset.
 std::vector<std::u16string> SpokenTexts();
+
+// The stream format a text was rendered in.
+struct RenderedFormat {
+  int samplesPerSec = 0;
+  int channels = 0;
+  int bitsPerSample = 0;
+  bool operator==(const RenderedFormat&) const = default;
+};
+// One for each of SpokenTexts, in the same order.
+std::vector<RenderedFormat> RenderedFormats();
 // Voices and memory streams that exist now.
 int LiveSpeechObjects();
 
