@@ -35,6 +35,10 @@ packages=(
   plasma-wayland-protocols kwin-wayland libkf5screen-bin qtwayland5
   # GNOME's compositor headless, and gdbus to read its display configuration back
   mutter libglib2.0-bin
+  # a window manager that draws frames, for the framed windows' placement
+  openbox
+  # an X server with two outputs (Xorg's dummy driver), for placement on the primary one
+  xserver-xorg-core xserver-xorg-video-dummy
 )
 
 missing=()

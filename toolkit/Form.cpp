@@ -137,13 +137,21 @@ void Form::ApplicationIconChanged() {
 }
 
 void Form::Show() {
-  if (position_ == Position::ScreenCenter) {
-    // Centred on the screen as it is now: the display mode may have changed since loading.
-    left_ = (TheScreen().Width() - clientWidth_) / 2;
-    top_ = (TheScreen().Height() - clientHeight_) / 2;
-    ApplyBounds();
-  }
+  // Centred on the screen as it is now: the display mode may have changed since loading.
+  if (position_ == Position::ScreenCenter) CenterOnScreen();
   Peer().Show();
+}
+
+// The whole window, its frame included, stands in the middle of the screen.
+void Form::CenterOnScreen() {
+  const plat::RECT frame = Peer().FrameExtents();
+  left_ = (TheScreen().Width() - (clientWidth_ + frame.left + frame.right)) / 2;
+  top_ = (TheScreen().Height() - (clientHeight_ + frame.top + frame.bottom)) / 2;
+  ApplyBounds();
+}
+
+void Form::PeerFrameChanged() {
+  if (position_ == Position::ScreenCenter && Visible()) CenterOnScreen();
 }
 
 void Form::Hide() {

@@ -109,6 +109,8 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   void PeerActivated() override;
   void PeerPaint(plat::Surface& surface) override;
   void PeerMouse(plat::UINT msg, int x, int y, plat::WPARAM keys) override;
+  void PeerFrameChanged() override;
+  void CenterOnScreen();
   void ApplyBounds();
 
   std::unique_ptr<plat::FormPeer> peer_;

@@ -1,5 +1,8 @@
 #include "platform/linux/ColorKeyShape.h"
 
+#include <X11/extensions/shape.h>
+#include <gdk/gdkx.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -33,10 +36,28 @@ cairo_region_t* RegionNotOfColor(cairo_surface_t* image, COLORREF key) {
 }
 
 void ApplyShape(GtkWidget* window, const cairo_region_t* visible) {
-  // GTK copies the region, and keeps it for a window that is not realized yet.
-  auto* region = const_cast<cairo_region_t*>(visible);
-  gtk_widget_shape_combine_region(window, region);
-  gtk_widget_input_shape_combine_region(window, region);
+  // Set on the server directly: GDK clips a window's own drawing to a shape it knows of, and
+  // pixels left undrawn outside the shape would show stale once it grows.
+  if (!visible && !gtk_widget_get_realized(window)) return;
+  gtk_widget_realize(window);
+  GdkWindow* gdkWindow = gtk_widget_get_window(window);
+  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return;
+  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+  const Window xid = GDK_WINDOW_XID(gdkWindow);
+  for (int kind : {ShapeBounding, ShapeInput}) {
+    if (!visible) {
+      XShapeCombineMask(display, xid, kind, 0, 0, None, ShapeSet);
+      continue;
+    }
+    std::vector<XRectangle> rects(static_cast<std::size_t>(cairo_region_num_rectangles(visible)));
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+      cairo_rectangle_int_t r;
+      cairo_region_get_rectangle(visible, static_cast<int>(i), &r);
+      rects[i] = {static_cast<short>(r.x), static_cast<short>(r.y), static_cast<unsigned short>(r.width),
+                  static_cast<unsigned short>(r.height)};
+    }
+    XShapeCombineRectangles(display, xid, kind, 0, 0, rects.data(), static_cast<int>(rects.size()), ShapeSet, Unsorted);
+  }
 }
 
 }  // namespace plat::gtk

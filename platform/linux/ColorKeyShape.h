@@ -11,7 +11,8 @@ namespace plat::gtk {
 // ARGB32 pixel that is not fully opaque never matches. The caller destroys the region.
 cairo_region_t* RegionNotOfColor(cairo_surface_t* image, COLORREF key);
 
-// Makes only `visible` show and take clicks on `window`; null removes the shape.
+// Makes only `visible` show and take clicks on the top-level `window` (realized first); null
+// removes the shape.
 void ApplyShape(GtkWidget* window, const cairo_region_t* visible);
 
 }  // namespace plat::gtk

@@ -1,10 +1,11 @@
 // Form peers on GTK 3: a top-level window whose client area is a GtkFixed (children sit at
-// absolute positions). The client area is painted by us, so that the same painting can be
-// rendered off screen to find the colour-key shape.
+// absolute positions). The client area is painted by us; a colour-keyed window shows an image of
+// that painting, the one its shape is worked out from.
 #include <gtk/gtk.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,10 +13,13 @@
 #include "platform/core/FormWindow.h"
 #include "platform/linux/CairoSurface.h"
 #include "platform/linux/ColorKeyShape.h"
+#include "platform/linux/FrameExtents.h"
 #include "platform/linux/GtkClientArea.h"
 #include "platform/linux/GtkCss.h"
 #include "platform/linux/GtkSession.h"
 #include "platform/linux/IconPixbuf.h"
+#include "platform/linux/KeyedPainting.h"
+#include "platform/linux/PrimaryScreenOrigin.h"
 #include "platform/linux/TaskbarPresence.h"
 #include "platform/messages.h"
 #include "platform/peers.h"
@@ -55,6 +59,10 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     g_signal_connect(window_, "delete-event", G_CALLBACK(&GtkFormPeer::OnDelete), this);
     g_signal_connect(window_, "focus-in-event", G_CALLBACK(&GtkFormPeer::OnFocusIn), this);
     if (StartupTraceOn()) g_signal_connect(window_, "map-event", G_CALLBACK(&GtkFormPeer::OnMapped), nullptr);
+    // The window manager tells of the frame it draws through a property of the window.
+    gtk_widget_add_events(window_, GDK_PROPERTY_CHANGE_MASK);
+    g_signal_connect(window_, "realize", G_CALLBACK(&GtkFormPeer::OnWindowRealize), this);
+    g_signal_connect(window_, "property-notify-event", G_CALLBACK(&GtkFormPeer::OnProperty), this);
     handle_ = core::CreateFormWindow(events, *this);
     ApplyTitle();
     taskbar::Join(this);
@@ -62,7 +70,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
   ~GtkFormPeer() override {
-    if (shapeSource_) g_source_remove(shapeSource_);
+    keyed_.reset();
     taskbar::Leave(this);
     DestroyWindow(handle_);
     g_signal_handlers_disconnect_by_data(client_, this);
@@ -108,9 +116,12 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     clientHeight_ = std::max(clientHeight, 0);
     // The window is not resizable, so it takes exactly the size its client area asks for.
     gtk_widget_set_size_request(client_, clientWidth_, clientHeight_);
-    gtk_window_move(GTK_WINDOW(window_), left, top);
+    const POINT origin = x11::PrimaryScreenOrigin();
+    gtk_window_move(GTK_WINDOW(window_), origin.x + left, origin.y + top);
     UpdateShape();
   }
+
+  RECT FrameExtents() const override { return frame_; }
 
   void SetColor(COLORREF color) override {
     color_ = color;
@@ -123,11 +134,10 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     ApplyCursor();
   }
 
-  // The window is drawn again soon, and its shape worked out again first from the same painting.
+  // The window is drawn again soon, and a keyed one's shape follows the new painting.
   void Invalidate() override {
     gtk_widget_queue_draw(client_);
-    if (key_ && !shapeSource_)
-      shapeSource_ = g_idle_add_full(G_PRIORITY_HIGH_IDLE, &GtkFormPeer::ShapeIdle, this, nullptr);
+    if (keyed_) keyed_->Changed(*key_, clientWidth_, clientHeight_);
   }
 
   void SetTransparentColor(std::optional<COLORREF> key) override {
@@ -162,6 +172,7 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
       return;
     }
     ApplyTitle();
+    if (keyed_) keyed_->BeforeShow();
     gtk_widget_show(window_);
     if (iconic)
       gtk_window_iconify(GTK_WINDOW(window_));
@@ -197,11 +208,17 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
 
   static void OnRealize(GtkWidget*, GtkFormPeer* self) { self->ApplyCursor(); }
 
-  static gboolean ShapeIdle(gpointer data) {
-    auto* self = static_cast<GtkFormPeer*>(data);
-    self->shapeSource_ = 0;
-    self->UpdateShape();
-    return G_SOURCE_REMOVE;
+  static void OnWindowRealize(GtkWidget* window, GtkFormPeer*) { gtk::RequestFrameExtents(window); }
+
+  static gboolean OnProperty(GtkWidget* window, GdkEventProperty* e, GtkFormPeer* self) {
+    if (!gtk::IsFrameExtentsChange(e)) return FALSE;
+    const RECT frame = gtk::ReportedFrameExtents(window);
+    if (frame.left == self->frame_.left && frame.top == self->frame_.top && frame.right == self->frame_.right &&
+        frame.bottom == self->frame_.bottom)
+      return FALSE;
+    self->frame_ = frame;
+    self->events_.PeerFrameChanged();
+    return FALSE;
   }
 
   // Mouse input reaches the form through its queue, as a native window's would.
@@ -242,21 +259,16 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
     return FALSE;
   }
 
-  // Recomputes the colour-key shape from what the client area paints; call after anything that
-  // changes the painting or the size.
+  // The colour-key shape follows what the client area paints; call after anything that changes
+  // the painting, the size or the key.
   void UpdateShape() {
     if (!key_) {
+      keyed_.reset();
       gtk::ApplyShape(window_, nullptr);
       return;
     }
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, clientWidth_, clientHeight_);
-    cairo_t* cr = cairo_create(image);
-    PaintClient(cr);
-    cairo_destroy(cr);
-    cairo_region_t* visible = gtk::RegionNotOfColor(image, *key_);
-    gtk::ApplyShape(window_, visible);
-    cairo_region_destroy(visible);
-    cairo_surface_destroy(image);
+    if (!keyed_) keyed_ = std::make_unique<gtk::KeyedPainting>(window_, [this](cairo_t* cr) { PaintClient(cr); });
+    keyed_->Changed(*key_, clientWidth_, clientHeight_);
   }
 
   // A form without a caption goes by the application's title, as its task-bar button would.
@@ -266,7 +278,10 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
   static gboolean OnDraw(GtkWidget*, cairo_t* cr, GtkFormPeer* self) {
-    self->PaintClient(cr);
+    if (self->keyed_)
+      self->keyed_->Draw(cr);
+    else
+      self->PaintClient(cr);
     return FALSE;  // the children draw on top
   }
 
@@ -290,7 +305,6 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   FormPeerEvents& events_;
   HWND owner_;
   HWND handle_ = nullptr;
-  guint shapeSource_ = 0;
   CursorShape cursor_ = CursorShape::Arrow;
   GtkWidget* window_ = nullptr;
   GtkWidget* client_ = nullptr;
@@ -299,8 +313,10 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   bool toolWindow_ = false;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
+  RECT frame_{0, 0, 0, 0};
   COLORREF color_ = RGB(0xF0, 0xF0, 0xF0);
   std::optional<COLORREF> key_;
+  std::unique_ptr<gtk::KeyedPainting> keyed_;
 };
 
 }  // namespace

@@ -2,7 +2,9 @@
 // idle moments and tray commands go on while it is open.
 #include <gtk/gtk.h>
 
+#include "platform/display.h"
 #include "platform/linux/GtkSession.h"
+#include "platform/linux/PrimaryScreenOrigin.h"
 #include "platform/messages.h"
 #include "platform/peers.h"
 
@@ -30,7 +32,12 @@ void RunMessageBox(HWND, const std::string& text, const std::string& caption, bo
     gtk_widget_show(icon);
   }
   gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
-  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  // Centred on the primary output, as on Windows; GTK's own centring picks a monitor by count.
+  GtkRequisition size{};
+  gtk_widget_get_preferred_size(dialog, nullptr, &size);
+  const POINT origin = x11::PrimaryScreenOrigin();
+  gtk_window_move(GTK_WINDOW(dialog), origin.x + (GetSystemMetrics(SM_CXSCREEN) - size.width) / 2,
+                  origin.y + (GetSystemMetrics(SM_CYSCREEN) - size.height) / 2);
   bool answered = false;
   g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &answered);
   gtk_widget_show(dialog);

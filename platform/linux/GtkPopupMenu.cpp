@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "platform/linux/GtkSession.h"
+#include "platform/linux/PrimaryScreenOrigin.h"
 #include "platform/menu.h"
 
 namespace plat {
@@ -47,9 +48,11 @@ UINT TrackMenu(HWND, const std::vector<MenuItemSpec>& items, int x, int y, Modal
     gtk_widget_show(item);
   }
   g_signal_connect(menu, "deactivate", G_CALLBACK(&OnDeactivate), &tracking);
-  // At the given point: a 1x1 rectangle on the root window there.
+  // At the given point (relative to the primary output, as the cursor's position is): a 1x1
+  // rectangle on the root window there.
   GdkWindow* root = gdk_get_default_root_window();
-  const GdkRectangle at{x, y, 1, 1};
+  const POINT origin = x11::PrimaryScreenOrigin();
+  const GdkRectangle at{origin.x + x, origin.y + y, 1, 1};
   // The click that asked for the menu is long handled: a stand-in press tells GTK which pointer
   // to grab.
   GdkEvent* trigger = gdk_event_new(GDK_BUTTON_PRESS);

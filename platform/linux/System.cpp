@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/core/CoreWindows.h"
+#include "platform/linux/PrimaryScreenOrigin.h"
 #include "platform/module.h"
 #include "platform/shell.h"
 #include "platform/version.h"
@@ -20,7 +21,8 @@ BOOL GetCursorPos(POINT* point) {
   if (!pointer) return 0;
   gint x = 0, y = 0;
   gdk_device_get_position(pointer, nullptr, &x, &y);
-  *point = POINT{x, y};
+  const POINT origin = x11::PrimaryScreenOrigin();
+  *point = POINT{x - origin.x, y - origin.y};
   return 1;
 }
 

@@ -44,6 +44,7 @@ struct Desktop {
   bool startedMinimized = false;
   int screenWidth = 1024;
   int screenHeight = 768;
+  std::map<plat::BorderStyle, plat::RECT> frames;
   std::map<plat::HWND, FormRecord*> forms;  // records owned by their peers
   std::map<plat::HWND, PaintableForm*> paintable;
   bool visualStyles = true;

@@ -162,6 +162,7 @@ void Reset() {
   d.visualStyles = true;
   d.screenWidth = 1024;
   d.screenHeight = 768;
+  d.frames.clear();
 }
 
 std::uint64_t Now() {
@@ -183,6 +184,11 @@ void At(std::uint64_t delayMs, std::function<void()> action) {
 void SetStartedMinimized(bool minimized) {
   std::lock_guard g(TheDesktop().lock);
   TheDesktop().startedMinimized = minimized;
+}
+
+void SetFrameExtents(plat::BorderStyle style, plat::RECT extents) {
+  std::lock_guard g(TheDesktop().lock);
+  TheDesktop().frames[style] = extents;
 }
 
 void SetScreenSize(int width, int height) {

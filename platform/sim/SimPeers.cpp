@@ -60,6 +60,11 @@ class SimFormPeer final : public plat::FormPeer,
       record_.clientHeight = clientHeight;
     });
   }
+  plat::RECT FrameExtents() const override {
+    std::lock_guard g(TheDesktop().lock);
+    const auto frame = TheDesktop().frames.find(record_.border);
+    return frame == TheDesktop().frames.end() ? plat::RECT{0, 0, 0, 0} : frame->second;
+  }
   void SetColor(plat::COLORREF color) override {
     needsPaint_ = true;
     Update([&] { record_.color = color; });

@@ -59,6 +59,14 @@ class Win32FormPeer final : public FormPeer {
     Place();
   }
 
+  // The frame the window's styles give it, known before it is shown.
+  RECT FrameExtents() const override {
+    const auto [style, exStyle] = Styles();
+    ::RECT outer{0, 0, 0, 0};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    return {-outer.left, -outer.top, outer.right, outer.bottom};
+  }
+
   void SetColor(COLORREF color) override {
     HBRUSH old = brush_;
     brush_ = CreateSolidBrush(color);
@@ -152,11 +160,9 @@ class Win32FormPeer final : public FormPeer {
 
   void Place() {
     if (!boundsSet_) return;
-    const auto [style, exStyle] = Styles();
-    ::RECT outer{0, 0, bounds_.clientWidth, bounds_.clientHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    SetWindowPos(hwnd_, nullptr, bounds_.left, bounds_.top, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT frame = FrameExtents();
+    SetWindowPos(hwnd_, nullptr, bounds_.left, bounds_.top, bounds_.clientWidth + frame.left + frame.right,
+                 bounds_.clientHeight + frame.top + frame.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   // The whole client area is painted off screen and copied in one operation: no flicker, and

@@ -16,28 +16,13 @@
 #include "platform/peers.h"
 #include "platform/shell.h"
 #include "tests/support/RecordingFormEvents.h"
+#include "tests/linux/PumpUntil.h"
 #include "tests/linux/XClient.h"
 
 using namespace plat;
 using namespace xtest;
 
 namespace {
-
-// Runs the message loop (the GUI thread's GLib loop) until `done` holds, looking every 20 ms;
-// false after `limit` milliseconds (three seconds unless told).
-bool PumpUntil(const std::function<bool()>& done, DWORD limit = 3000) {
-  HWND ticker = CreateHiddenWindow("TavelinTest", "ticker", &DefWindowProcA);
-  SetTimer(ticker, 1, 20, nullptr);
-  const DWORD start = GetTickCount();
-  bool ok = done();
-  MSG m;
-  while (!ok && GetTickCount() - start < limit && GetMessageA(&m, nullptr, 0, 0) > 0) {
-    DispatchMessageA(&m);
-    ok = done();
-  }
-  DestroyWindow(ticker);
-  return ok;
-}
 
 class GtkWindows : public testing::Test {
  protected:

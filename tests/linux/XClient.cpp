@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
 namespace xtest {
@@ -53,6 +54,31 @@ Geometry XClient::GeometryOf(XWindow w) const {
   Window child;
   XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);
   return {x, y, a.width, a.height, a.map_state == IsViewable};
+}
+
+Geometry XClient::FrameOf(XWindow w) const {
+  auto* d = connection_->display;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  while (XQueryTree(d, w, &root, &parent, &children, &count)) {
+    if (children) XFree(children);
+    if (parent == root || parent == 0) break;
+    w = parent;
+  }
+  return GeometryOf(w);
+}
+
+bool XClient::WindowManagerRuns() const {
+  auto* d = connection_->display;
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  const bool found = XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False), 0,
+                                        1, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                     data && count == 1;
+  if (data) XFree(data);
+  return found;
 }
 
 std::vector<Rect> XClient::Shape(XWindow w, ShapeKind kind) const {
@@ -128,6 +154,25 @@ void XClient::RequestClose(XWindow w) const {
 void XClient::Focus(XWindow w) const {
   XSetInputFocus(connection_->display, w, RevertToPointerRoot, CurrentTime);
   XFlush(connection_->display);
+}
+
+void XClient::PaintRoot(unsigned long rgb) const {
+  auto* d = connection_->display;
+  XSetWindowBackground(d, DefaultRootWindow(d), rgb);
+  XClearWindow(d, DefaultRootWindow(d));
+  XSync(d, False);
+}
+
+std::vector<unsigned long> XClient::ScreenPixels(const Rect& area) const {
+  auto* d = connection_->display;
+  std::vector<unsigned long> out;
+  XImage* image = XGetImage(d, DefaultRootWindow(d), area.x, area.y, static_cast<unsigned>(area.width),
+                            static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+  if (!image) return out;
+  for (int y = 0; y < area.height; ++y)
+    for (int x = 0; x < area.width; ++x) out.push_back(XGetPixel(image, x, y) & 0xFFFFFFul);
+  XDestroyImage(image);
+  return out;
 }
 
 }  // namespace xtest

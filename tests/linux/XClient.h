@@ -36,6 +36,10 @@ class XClient {
   // The top-level window with this WM_NAME, or 0.
   XWindow Find(const std::string& name) const;
   Geometry GeometryOf(XWindow w) const;
+  // The outermost window that holds `w`: the window manager's frame around it, or `w` itself.
+  Geometry FrameOf(XWindow w) const;
+  // Whether a window manager that follows the desktop conventions runs.
+  bool WindowManagerRuns() const;
   std::vector<Rect> Shape(XWindow w, ShapeKind kind) const;
   // Moves the pointer there and returns the top-level window it finds.
   XWindow TopLevelAt(int x, int y) const;
@@ -46,6 +50,10 @@ class XClient {
   // What a window manager sends when the user clicks the close button.
   void RequestClose(XWindow w) const;
   void Focus(XWindow w) const;
+  // Fills the root window (the desktop behind every window) with 0xRRGGBB.
+  void PaintRoot(unsigned long rgb) const;
+  // What the screen shows in the rectangle, 0xRRGGBB row by row, as a screenshot would.
+  std::vector<unsigned long> ScreenPixels(const Rect& area) const;
 
  private:
   struct Connection;

@@ -31,6 +31,19 @@ class AboutWindow : public ProgramSim {
   static std::string Key(tk::Form* form) { return sim::FormKey(form->Handle()); }
 };
 
+TEST_F(AboutWindow, TheWholeWindowWithItsFrameIsCentred) {
+  // A tool window's frame on Windows at 800 x 600: 456 x 304 inside, 462 x 326 outside.
+  sim::SetScreenSize(800, 600);
+  sim::SetFrameExtents(plat::BorderStyle::ToolWindow, {3, 19, 3, 3});
+  PickFromTrayMenu("About");
+  PumpUntil(sim::Now() + 10);
+  ASSERT_EQ(AboutWindows(main).size(), 1u);
+  auto form = sim::FindForm(Key(AboutWindows(main)[0]));
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->left, 169);
+  EXPECT_EQ(form->top, 137);
+}
+
 TEST_F(AboutWindow, ShowsItsStoredLayoutAndTheVersionOnActivation) {
   EXPECT_EQ(tk::CreateForm<Tabout>(app.get())->ver_info->Caption(), "Unknown. Please reinstall Tavix.")
       << "the stored caption, until the window is activated";

@@ -59,6 +59,8 @@ class FormPeerEvents {
   // A mouse message of the client area (WM_MOUSEMOVE, WM_LBUTTONDOWN... , WM_MOUSELEAVE), at
   // client coordinates, with the MK_* keys and buttons held.
   virtual void PeerMouse(UINT msg, int x, int y, WPARAM keys) {}
+  // The window manager reported other FrameExtents (it framed the window).
+  virtual void PeerFrameChanged() {}
 };
 
 class FormPeer {
@@ -70,6 +72,9 @@ class FormPeer {
   virtual void SetBorder(BorderStyle style, BorderIcons icons) = 0;
   // Position of the window's outer top-left corner and its client size, in screen pixels.
   virtual void SetBounds(int left, int top, int clientWidth, int clientHeight) = 0;
+  // How far the frame (border and caption) reaches beyond the client area on each side, as far as
+  // it is known: a window manager may tell it only once it has framed the window.
+  virtual RECT FrameExtents() const = 0;
   virtual void SetColor(COLORREF color) = 0;
   // Pixels of this colour are see-through and let clicks pass; nullopt turns it off.
   virtual void SetTransparentColor(std::optional<COLORREF> key) = 0;

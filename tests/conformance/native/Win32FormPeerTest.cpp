@@ -111,6 +111,18 @@ TEST_F(Win32FormPeer, EveryBorderKeepsTheOuterCornerAndTheClientSize) {
   EXPECT_EQ(ClientSize(hwnd).cy, 200);
   EXPECT_EQ(OuterTopLeft(hwnd).x, 10);
   EXPECT_EQ(OuterTopLeft(hwnd).y, 20);
+
+  // The frame the peer reports is the one around the client area on the screen (what a form
+  // centred with its frame relies on).
+  const plat::RECT frame = peer->FrameExtents();
+  POINT client{0, 0};
+  ClientToScreen(hwnd, &client);
+  GetWindowRect(hwnd, &outer);
+  EXPECT_EQ(frame.left, client.x - outer.left);
+  EXPECT_EQ(frame.top, client.y - outer.top);
+  EXPECT_EQ(frame.right, outer.right - client.x - 300);
+  EXPECT_EQ(frame.bottom, outer.bottom - client.y - 200);
+  EXPECT_GT(frame.top, frame.bottom) << "the caption is part of the frame";
 }
 
 TEST_F(Win32FormPeer, ColourKeyFontIconAndBackgroundReachTheWindow) {

@@ -25,6 +25,8 @@ void Advance(std::uint64_t ms);
 void At(std::uint64_t delayMs, std::function<void()> action);
 
 void SetScreenSize(int width, int height);
+// The frame that windows of a border style get around their client area (none after Reset).
+void SetFrameExtents(plat::BorderStyle style, plat::RECT extents);
 // Whether the program counts as started minimised (read by the application at Initialize).
 void SetStartedMinimized(bool minimized);
 
