@@ -27,9 +27,10 @@ bool TrayManagerPresent() {
 
 class XEmbedIcon final : public Presenter {
  public:
+  // No gtk_status_icon_set_name: on an icon already embedded it makes GTK take the tray window
+  // down and show it again, and that window's map then fails GDK's update-freeze count
+  // (gdk_window_thaw_toplevel_updates); the tray window's class is the program's name anyway.
   explicit XEmbedIcon(const IconState& state) : icon_(gtk_status_icon_new()) {
-    const char* name = g_get_prgname();
-    gtk_status_icon_set_name(icon_, name ? name : "tavelin");
     g_signal_connect(icon_, "button-press-event", G_CALLBACK(&XEmbedIcon::OnPress), this);
     g_signal_connect(icon_, "button-release-event", G_CALLBACK(&XEmbedIcon::OnRelease), this);
     Update(state);

@@ -5,7 +5,9 @@
 #     icon is not added again; the balloon's text reaches a server without markup as it is;
 #  2. an icon that found a watcher without a host (and no XEmbed tray) is added once a host
 #     registers;
-#  3. a server that reads markup in bodies gets the balloon's text escaped.
+#  3. a server that reads markup in bodies gets the balloon's text escaped;
+#  4. an icon embedded in an XEmbed tray (trayer) is made without a GLib or GTK critical or
+#     warning.
 #   linux-tray-hosts.sh <build dir>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -103,4 +105,16 @@ body=$(grep -m1 '^notify ' "$work/hosts.log" | cut -d'|' -f5)
 [ "$body" = "$escaped" ] || fail "a server that reads markup got the text \"$body\", not \"$escaped\""
 tavelin_stop "$probe_pid"
 stop_hosts
-echo "PASS: no new notification area for a host of the watcher that holds the icon, an icon without one added when a host comes, balloon text escaped only for a server that reads markup"
+
+# --- 4. An XEmbed tray -----------------------------------------------------------------------
+tavelin_trayer || fail "trayer did not map its panel"
+start_probe four
+embedded=
+for _ in $(seq 1 200); do
+  xdotool search --onlyvisible --name '^Tavelin probe$' >/dev/null 2>&1 && { embedded=1; break; }
+  sleep 0.05
+done
+[ -n "$embedded" ] || fail "the icon did not show in trayer"
+tavelin_stop "$probe_pid"
+if grep -E -- '-(CRITICAL|WARNING) \*\*' "$work"/probe-*.log >&2; then fail "GLib or GTK complained"; fi
+echo "PASS: no new notification area for a host of the watcher that holds the icon, an icon without one added when a host comes, balloon text escaped only for a server that reads markup, an XEmbed icon without complaints"
