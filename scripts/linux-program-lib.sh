@@ -1,6 +1,9 @@
 # Functions for scripts that run the Linux program on an X server (source it): a sandboxed
 # configuration, start, wait for the window, read its geometry and pixels, stop by PID.
-# Expects DISPLAY to be set and bash with `set -euo pipefail`.
+# Expects DISPLAY to be set, $build to be the build folder (its tests/xdrive waits on the X
+# server's events and sends input: `xdrive --help`) and bash with `set -euo pipefail`.
+
+xdrive() { "${TAVELIN_XDRIVE:-$build/tests/xdrive}" "$@"; }
 
 # Creates a fresh configuration sandbox under $1 (HOME and the XDG folders), so the program never
 # reads or writes the real user's files.
@@ -10,16 +13,18 @@ tavelin_sandbox() {
   chmod 700 "$root/run"
 }
 
-# Starts PROGRAM in the sandbox $1 with a clean environment and the VAR=value settings that
-# follow; sets TAVELIN_PID. Output goes to $1/program.log. The array TAVELIN_RUN_AS may hold a
-# command that runs it as another user (setpriv ... --).
+# Starts PROGRAM in the sandbox $1 with a clean environment (no accessibility bridge: a sandbox
+# has no accessibility bus to find) and the VAR=value settings that follow; sets TAVELIN_PID. Output goes to $1/program.log (the log of an earlier start there is
+# checked first). The array TAVELIN_RUN_AS may hold a command that runs it as another user
+# (setpriv ... --).
 tavelin_start() {
   local root=$1 program=$2
   shift 2
+  tavelin_check_log "$root/program.log" || TAVELIN_LOG_FAULT=1
   "${TAVELIN_RUN_AS[@]}" env -i PATH="$PATH" DISPLAY="$DISPLAY" LANG="${LANG:-C.UTF-8}" \
     HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" XDG_CONFIG_DIRS="$root/etc/xdg" \
     XDG_DATA_HOME="$root/home/.local/share" XDG_CACHE_HOME="$root/home/.cache" XDG_RUNTIME_DIR="$root/run" \
-    "$@" "$program" >"$root/program.log" 2>&1 &
+    NO_AT_BRIDGE=1 "$@" "$program" >"$root/program.log" 2>&1 &
   TAVELIN_PID=$!
 }
 
@@ -80,8 +85,7 @@ CONF
   : >"$dir/bus.address"
   dbus-daemon --config-file="$dir/bus.conf" --nofork --print-address=1 >"$dir/bus.address" 2>"$dir/bus.log" &
   pids+=("$!")
-  for _ in $(seq 1 100); do [ -s "$dir/bus.address" ] && break; sleep 0.05; done
-  TAVELIN_BUS=$(head -n 1 "$dir/bus.address")
+  TAVELIN_BUS=$(xdrive -t 10 wait-line "$dir/bus.address" .) || return 1
   [ -n "$TAVELIN_BUS" ]
 }
 
@@ -104,67 +108,48 @@ tavelin_trayer() {
   trayer --edge top --align right --widthtype request --height 32 >>"$work/trayer.log" 2>&1 &
   TRAYER_PID=$!
   pids+=("$TRAYER_PID")
-  for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --class '^trayer$' >/dev/null 2>&1 && return 0
-    sleep 0.05
-  done
-  return 1
+  xdrive -t 10 -p "$TRAYER_PID" wait-map --class '^trayer$' >/dev/null
 }
 
-# Waits up to $1 seconds for the program's XEmbed tray icon (a small window titled "tavelin", as
-# the program's name, in the tray's panel); prints its id.
+# The program's windows, as xdrive's window options: its XEmbed tray icon (a small window titled
+# "tavelin", as the program's name, in the tray's panel), the logo, the settings editor and a
+# message box (titled "Tavelin" too, bigger than an icon).
+TAVELIN_ICON=(--title '^tavelin$' --max-size 48x48)
+TAVELIN_LOGO=(--title '^Tavelin$' --size 258x81)
+TAVELIN_EDITOR=(--title '^Tavelin$' --size 462x325)
+TAVELIN_BOX=(--title '^Tavelin$' --min-size 49x1 --not-size 258x81 --not-size 462x325)
+
+# The xdrive options that tie a wait to the running program: it fails as soon as the program ends.
+tavelin_watch() { [ -n "${TAVELIN_PID:-}" ] && echo "-p $TAVELIN_PID" || true; }
+
+# Waits up to $1 seconds for the program's XEmbed tray icon; prints its id.
 tavelin_wait_tray_icon() {
-  local limit=${1:-10} w deadline
-  deadline=$(($(date +%s%N) + limit * 1000000000))
-  while :; do
-    for w in $(xdotool search --onlyvisible --name '^tavelin$' 2>/dev/null); do
-      tavelin_geometry "$w" 2>/dev/null || continue
-      [ "$WIN_W" -le 48 ] && [ "$WIN_H" -le 48 ] && { echo "$w"; return 0; }
-    done
-    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
-    sleep 0.05
-  done
+  # shellcheck disable=SC2046
+  xdrive -t "${1:-10}" $(tavelin_watch) wait-map "${TAVELIN_ICON[@]}"
 }
 
-# Waits up to $2 seconds for a mapped window titled "Tavelin" (xdotool's titles ignore case, so
-# the tray icon's "tavelin" matches too) of the size $1 (WxH; 258x81 is the logo, 462x325 the
-# settings editor), or with $1 "box" of another size bigger than an icon (a message box); prints
-# the id of the newest one (the highest: a box opened during another box's nested loop must be
-# answered first, and xdotool does not list windows in their stacking order).
+# Waits up to $2 seconds for a mapped window titled "Tavelin" of the size $1 (WxH; 258x81 is the
+# logo, 462x325 the settings editor), or with $1 "box" a message box; prints the id of the newest
+# (the topmost: a box opened during another box's nested loop must be answered first).
 tavelin_wait_sized_window() {
-  local want=$1 limit=${2:-10} w found deadline
-  deadline=$(($(date +%s%N) + limit * 1000000000))
-  while :; do
-    found=
-    for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
-      tavelin_geometry "$w" 2>/dev/null || continue
-      if [ "$want" = box ]; then
-        [ "$WIN_W" -gt 48 ] && [ "${WIN_W}x${WIN_H}" != 258x81 ] && [ "${WIN_W}x${WIN_H}" != 462x325 ] &&
-          [ "$w" -gt "${found:-0}" ] && found=$w
-      elif [ "${WIN_W}x${WIN_H}" = "$want" ]; then
-        found=$w
-      fi
-    done
-    [ -n "$found" ] && { echo "$found"; return 0; }
-    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
-    sleep 0.05
-  done
+  local want=$1 limit=${2:-10}
+  if [ "$want" = box ]; then
+    # shellcheck disable=SC2046
+    xdrive -t "$limit" $(tavelin_watch) wait-map "${TAVELIN_BOX[@]}"
+  else
+    # shellcheck disable=SC2046
+    xdrive -t "$limit" $(tavelin_watch) wait-map --title '^Tavelin$' --size "$want"
+  fi
 }
 
 # Waits up to $2 seconds until window $1 is no longer mapped.
 tavelin_wait_unmapped() {
-  local id=$1 limit=${2:-10} deadline
-  deadline=$(($(date +%s%N) + limit * 1000000000))
-  while [ "$(date +%s%N)" -lt "$deadline" ]; do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || return 0
-    sleep 0.02
-  done
-  return 1
+  xdrive -t "${2:-10}" wait-unmap "$1" >/dev/null
 }
 
 # Prints the screen's current size as WxH, asked afresh of the X server.
 tavelin_screen_size() {
-  xdpyinfo | awk '/dimensions:/ {print $2}'
+  xdrive screen
 }
 
 # Prints the text in the rectangle W H X Y ($2..$5) of image $1, read by OCR (scaled up, the
@@ -188,30 +173,23 @@ TAVELIN_RUN_AS=()
 tavelin_running() { kill -0 "$TAVELIN_PID" 2>/dev/null; }
 
 # Waits up to $2 seconds (default 10) for a mapped window whose title matches the regular
-# expression $1; prints its id. Fails when the time runs out or the program ends.
+# expression $1 (case matters); prints its id. Fails when the time runs out or the program ends.
 tavelin_wait_window() {
-  local pattern=$1 limit=${2:-10} id deadline
-  deadline=$(($(date +%s%N) + limit * 1000000000))
-  while [ "$(date +%s%N)" -lt "$deadline" ]; do
-    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    tavelin_running || return 1
-    sleep 0.01
-  done
-  return 1
+  # shellcheck disable=SC2046
+  xdrive -t "${2:-10}" $(tavelin_watch) wait-map --title "$1"
 }
 
-# Sets WIN_X WIN_Y WIN_W WIN_H to window $1's position on the screen and its size.
+# Sets WIN_X WIN_Y WIN_W WIN_H to window $1's position on the screen and its size; fails when the
+# window is gone.
 tavelin_geometry() {
-  local info
-  info=$(xwininfo -id "$1")
-  WIN_X=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
-  WIN_Y=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
-  WIN_W=$(awk '/Width:/ {print $2}' <<<"$info")
-  WIN_H=$(awk '/Height:/ {print $2}' <<<"$info")
+  local g
+  g=$(xdrive geometry "$1") || return 1
+  read -r WIN_X WIN_Y WIN_W WIN_H <<<"$g"
+}
+
+# Succeeds when window $1 is mapped (and its parents are).
+tavelin_viewable() {
+  [ "$(xdrive state "$1")" = viewable ]
 }
 
 # Prints the pixel at ($2,$3) of image $1 as RRGGBB.
@@ -219,28 +197,68 @@ tavelin_pixel() {
   convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6 | tr A-F a-f
 }
 
-# Ends process $1: TERM, then KILL after two seconds.
+# Ends process $1 (a child of this shell): TERM, then KILL when it has not ended two seconds later.
 tavelin_stop() {
-  local pid=$1
+  local pid=$1 killer
   kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null || true; return 0; }
   kill "$pid" 2>/dev/null || true
-  for _ in $(seq 1 20); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -9 "$pid" 2>/dev/null || true
+  # The grace period is a deadline: `wait` returns as soon as the process ends.
+  (
+    trap 'kill $! 2>/dev/null; exit 0' TERM
+    sleep 2 &
+    wait $!
+    kill -9 "$pid" 2>/dev/null
+  ) &
+  killer=$!
   wait "$pid" 2>/dev/null || true
+  kill "$killer" 2>/dev/null || true
+  wait "$killer" 2>/dev/null || true
 }
 
-# Makes a private work folder ($work); on exit the program started in it is stopped by its PID
-# and the folder removed.
+# Waits up to $2 seconds for process $1 to end (it need not be a child of this shell).
+tavelin_wait_exit() {
+  xdrive -t "${2:-10}" wait-exit "$1"
+}
+
+# Fails, saying what, when program log $1 holds a critical or warning of GLib, GIO, GObject,
+# GDK, GTK, Pango or GTK's accessibility bridge (as "(tavelin:123): Gtk-CRITICAL **: ..."): a
+# misuse of the toolkit, even when nothing shows.
+tavelin_check_log() {
+  local found
+  [ -s "$1" ] || return 0
+  # The one known critical, a thaw without its freeze in the program's window code, is being
+  # mended at its source; until that lands it is let through, and only it.
+  found=$(grep -E '^\([^)]*:[0-9]+\): (GLib|GLib-GObject|GLib-GIO|Gdk|Gtk|Pango|GdkPixbuf|dbind|atk-bridge)-(CRITICAL|WARNING) \*\*' "$1" |
+    grep -vF "gdk_window_thaw_toplevel_updates: assertion 'window->update_and_descendants_freeze_count > 0' failed") ||
+    return 0
+  echo "FAIL: GLib or GTK reported a misuse in $(basename "$1"):" >&2
+  echo "$found" >&2
+  return 1
+}
+
+# Makes a private work folder ($work); on exit the program started in it is stopped by its PID,
+# its log checked (GLib or GTK criticals make the script fail) and the folder removed. With
+# $build set, xdrive keeps its event log and screenshots in $build/e2e/$1
+# (TAVELIN_E2E_ARTIFACTS), emptied first.
 tavelin_session() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-$1.XXXXXX")
   TAVELIN_PID=
-  trap tavelin_end_session EXIT
+  if [ -n "${build:-}" ]; then
+    export TAVELIN_E2E_ARTIFACTS=$build/e2e/$1
+    rm -rf "$TAVELIN_E2E_ARTIFACTS" && mkdir -p "$TAVELIN_E2E_ARTIFACTS"
+  fi
+  trap 'tavelin_end_session; tavelin_exit_status' EXIT
 }
 
+# Stops the program, checks its log and removes the work folder. A log with GLib or GTK criticals
+# sets TAVELIN_LOG_FAULT (the caller's exit trap ends with tavelin_exit_status).
 tavelin_end_session() {
   if [ -n "$TAVELIN_PID" ]; then tavelin_stop "$TAVELIN_PID"; fi
+  tavelin_check_log "$work/program.log" || TAVELIN_LOG_FAULT=1
   rm -rf "$work"
+}
+
+# Ends an exit trap: with status 1 when a program's log showed a GLib or GTK critical.
+tavelin_exit_status() {
+  [ -z "${TAVELIN_LOG_FAULT:-}" ] || exit 1
 }

@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   googletest libgtest-dev libgmock-dev
   libgtk-3-dev libx11-dev libxext-dev libxrandr-dev
+  # the end-to-end tests' X driver (tests/e2e/tools/xdrive): input, drawing seen, screenshots
+  libxtst-dev libxdamage-dev libpng-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64
   tigervnc-standalone-server x11-xserver-utils x11-utils xdotool imagemagick
   procps

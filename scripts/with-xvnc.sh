@@ -29,21 +29,24 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# Starts a server on display $1; fails when it ends before its socket appears. A number that
+# Starts a server on display $1; fails when it ends before it takes connections. A number that
 # looks free may still be taken: by a server starting at the same moment, or by one in another
 # mount namespace whose abstract socket is not visible as a file here.
 start_on() {
-  local n=$1
-  Xvnc ":$n" -geometry "$geometry" -depth "$depth" -SecurityTypes None -localhost -rfbport -1 \
-    -nolisten tcp "${extensions[@]}" >"${TMPDIR:-/tmp}/xvnc-$n.log" 2>&1 &
+  local n=$1 ready= ready_fd
+  # The server writes its display number into the pipe once it takes connections; the pipe ends
+  # without it when the server does.
+  exec {ready_fd}< <(exec Xvnc ":$n" -displayfd 3 -geometry "$geometry" -depth "$depth" -SecurityTypes None \
+    -localhost -rfbport -1 -nolisten tcp "${extensions[@]}" 3>&1 >/dev/null 2>"${TMPDIR:-/tmp}/xvnc-$n.log")
   xvnc_pid=$!
   display=$n
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvnc_pid" 2>/dev/null && return 0
-    kill -0 "$xvnc_pid" 2>/dev/null || { wait "$xvnc_pid" 2>/dev/null || true; xvnc_pid=; return 1; }
-    sleep 0.05
-  done
-  return 0
+  read -r -t 30 -u "$ready_fd" ready || true
+  exec {ready_fd}<&-
+  [ "$ready" = "$n" ] && return 0
+  kill "$xvnc_pid" 2>/dev/null || true
+  wait "$xvnc_pid" 2>/dev/null || true
+  xvnc_pid=
+  return 1
 }
 
 started=

@@ -108,6 +108,8 @@ if [ "$stage" = namespace ]; then
   mount -t overlay tavelin-package -o "lowerdir=/,upperdir=$work/upper,workdir=$work/overlay-work" "$work/root" 2>/dev/null ||
     exit 3
   for fs in /proc /dev /sys; do mount --rbind "$fs" "$work/root$fs"; done
+  # The build folder is the real one, so that a failure's screenshots and logs stay there.
+  mount --bind "$build" "$work/root$build"
   # The worktree and this build are visible in the overlay under the same paths.
   exec chroot "$work/root" env TMPDIR=/tmp bash "$self" "$build" installed "$work/tavelin.deb" /tmp/tavelin-package
 fi
@@ -128,7 +130,8 @@ if [ "$stage" = program ]; then
   start_as() {
     mkdir -p -m 700 "$work/run-$1"
     chown "$1" "$work/run-$1"
-    as_user "$1" XDG_RUNTIME_DIR="$work/run-$1" ALSA_CONFIG_PATH="$work/null-sound.conf" tavelin >"$work/program.log" 2>&1 &
+    tavelin_check_log "$work/program.log" || TAVELIN_LOG_FAULT=1
+    as_user "$1" XDG_RUNTIME_DIR="$work/run-$1" ALSA_CONFIG_PATH="$work/null-sound.conf" NO_AT_BRIDGE=1 tavelin >"$work/program.log" 2>&1 &
     TAVELIN_PID=$!
   }
   anna=/var/lib/tavelin/tavelin-anna
@@ -143,11 +146,9 @@ if [ "$stage" = program ]; then
   # Apply's notification is told from this one when this one has gone.
   tavelin_wait_unmapped "$agent" 10 || fail "the notification window did not close"
   icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
-  e2e_menu "Configure program" tavelin_wait_sized_window 462x325 5
-  editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
+  editor=$(e2e_menu "Configure program" --until-map "${TAVELIN_EDITOR[@]}") || fail "no settings editor"
   # The track bar one step left (800x600), then Apply.
-  e2e_step_left_and_apply "$editor"
-  tavelin_wait_unmapped "$editor" 5 || fail "the editor stays open after Apply"
+  e2e_step_left_and_apply "$editor" --until-unmapped
   e2e_expect_notification 10 >/dev/null
   [ "$(tavelin_screen_size)" = 800x600 ] || fail "Apply left the screen at $(tavelin_screen_size)"
   [ "$(stat -c '%U %a' "$anna")" = "tavelin-anna 644" ] || fail "the settings file is $(stat -c '%U %a' "$anna")"

@@ -15,7 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 scripts=$(cd "$here/../../scripts" && pwd)
 build=$(cd "${1:?usage: linux-program-settings.sh <build dir>}" && pwd)
 program=$build/app/tavelin
-[ -x "$program" ] || { echo "FAIL: $program is not built" >&2; exit 1; }
+for tool in "$program" "$build/tests/xdrive"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
 getent passwd nobody >/dev/null || { echo "SKIP: no user \"nobody\""; exit 77; }
 
 if [ "${2:-}" != "--inside-xvnc" ]; then
@@ -62,8 +62,7 @@ fresh_home
 before=$(snapshot)
 start
 e2e_expect_box "Tavelin was not installed properly. Please reinstall."
-for _ in $(seq 1 100); do tavelin_running || break; sleep 0.05; done
-tavelin_running && fail "the program goes on without its install key"
+tavelin_wait_exit "$TAVELIN_PID" 5 || fail "the program goes on without its install key"
 status=0
 wait "$TAVELIN_PID" || status=$?
 TAVELIN_PID=
@@ -80,8 +79,7 @@ fresh_home
 before=$(snapshot)
 start
 e2e_expect_box "$not_configured"
-logo=$(tavelin_wait_sized_window 258x81 2) || true
-[ -z "$logo" ] || tavelin_wait_unmapped "$logo" 6 || fail "the logo stays"
+xdrive -t 6 wait-none "${TAVELIN_LOGO[@]}" || fail "the logo stays"
 [ "$(tavelin_screen_size)" = 800x600 ] || fail "the screen was switched to $(tavelin_screen_size)"
 icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
 e2e_apply_refused "/*/data/nobody" "$not_configured"

@@ -13,7 +13,7 @@ scripts=$(cd "$here/../../scripts" && pwd)
 build=$(cd "${1:?usage: linux-program.sh <build dir>}" && pwd)
 program=$build/app/tavelin
 hosts=$build/tests/bus_hosts
-for tool in "$program" "$hosts"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
+for tool in "$program" "$hosts" "$build/tests/xdrive"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
 
 if [ "${2:-}" != "--inside-xvnc" ]; then
   exec "$scripts/with-xvnc.sh" -g 800x600 bash "$0" "$build" --inside-xvnc
@@ -52,24 +52,23 @@ icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
 
 # --- "What is it for?": the balloon, and the sentence spoken but not shown ------------------------
 before=$(ls "$work/sound" | wc -l)
-e2e_menu "What is it for?"
-for _ in $(seq 1 100); do grep -q '^notify ' "$work/hosts.log" && break; sleep 0.05; done
+e2e_menu "What is it for?" --until-line "$work/hosts.log" '^notify ' || fail "no balloon"
 IFS='|' read -r _ _ _ title body timeout _ <<<"$(grep -m1 '^notify ' "$work/hosts.log")"
 [ "$title" = "Quick Help" ] || fail "balloon title \"$title\""
 [ "$body" = 'This program is used for personalizing screen settings in WindowsXP. Click on "Configure program" to see more.' ] ||
   fail "balloon text \"$body\""
 [ "$timeout" = 3000 ] || fail "balloon time-out $timeout"
-for _ in $(seq 1 100); do [ "$(ls "$work/sound" | wc -l)" -gt "$before" ] && break; sleep 0.05; done
-[ "$(ls "$work/sound" | wc -l)" -gt "$before" ] || fail "\"Personal screen settings.\" was not spoken"
-tavelin_wait_window '^Tavix Agent 2.0$' 1 >/dev/null && fail "the quick help's notification window is shown"
+xdrive wait-entries "$work/sound" $((before + 1)) || fail "\"Personal screen settings.\" was not spoken"
+# Measured span: no notification window within the second after the speech began (it would come
+# with the speech's start, within milliseconds).
+xdrive -t 1 never --title '^Tavix Agent 2.0$' || fail "the quick help's notification window is shown"
 echo "quick help: balloon \"$title\" for $timeout ms and a spoken-only notification"
 
 # --- "Configure program": the stored choices and the screen's size --------------------------------
-e2e_menu "Configure program" tavelin_wait_sized_window 462x325 5
-editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
+editor=$(e2e_menu "Configure program" --until-map "${TAVELIN_EDITOR[@]}") || fail "no settings editor"
 tavelin_geometry "$editor"
 [ "$WIN_X,$WIN_Y" = 286,204 ] || fail "the editor is at ($WIN_X,$WIN_Y)"
-sleep 0.5
+xdrive wait-painted "$editor" || fail "the editor was not drawn"
 import -window root "$work/editor.png"
 read_field() { tavelin_read_text "$work/editor.png" "$1" "$2" $((286 + $3)) $((204 + $4)) "${5:-dark}"; }
 h=$(read_field 56 13 108 160) v=$(read_field 56 13 108 180) mode=$(read_field 90 13 240 188)
@@ -78,8 +77,7 @@ echo "editor: horizontal \"$h\", vertical \"$v\", display mode \"$mode\""
 [ "$mode" = 1024x768 ] || fail "the editor's display mode reads \"$mode\""
 
 # Move the track bar to 2 (800x600) and Apply; the check boxes and depth stay as loaded.
-e2e_step_left_and_apply "$editor"
-tavelin_wait_unmapped "$editor" 5 || fail "the editor stays open after Apply"
+e2e_step_left_and_apply "$editor" --until-unmapped
 agent=$(e2e_expect_notification 10)
 [ "$(tavelin_screen_size)" = 800x600 ] || fail "Apply left the screen at $(tavelin_screen_size)"
 expected=$'[Main]\nresolution=2\nautorun=1\nautoclose=0\nglebia=32\nskonfigurowany=1'
@@ -87,25 +85,18 @@ expected=$'[Main]\nresolution=2\nautorun=1\nautoclose=0\nglebia=32\nskonfigurowa
 echo "Apply wrote the five keys and switched the screen to 800x600"
 
 # --- "About" ------------------------------------------------------------------------------------
-e2e_menu About
-about=$(tavelin_wait_window '^Tavelin - program information$' 10) || fail "no about window"
+about=$(e2e_menu About --until-map --title '^Tavelin - program information$') || fail "no about window"
 e2e_size_is "$about" 456 304 || fail "the about window is ${WIN_W}x${WIN_H}"
 [ "$WIN_X,$WIN_Y" = "$(((800 - 456) / 2)),$(((600 - 304) / 2))" ] || fail "the about window is at ($WIN_X,$WIN_Y)"
 # Activation copies the version in: with no window manager here, focus it as one would.
-xdotool mousemove --window "$about" 200 150 windowfocus --sync "$about"
-sleep 0.5
+xdrive focus "$about" || fail "the about window took no focus"
+xdrive wait-painted "$about" || fail "the about window was not drawn"
 import -window root "$work/about.png"
 version=$(tavelin_read_text "$work/about.png" 217 16 $((WIN_X + 152)) $((WIN_Y + 84)) '#e1e2f2')
 [ "$version" = 1.4 ] || fail "the about window shows the version \"$version\""
 echo "about window: version $version"
 
 # --- "Exit" -------------------------------------------------------------------------------------
-e2e_menu Exit
-for _ in $(seq 1 60); do tavelin_running || break; sleep 0.05; done
-tavelin_running && fail "still running 3 s after \"Exit\""
-status=0
-wait "$TAVELIN_PID" || status=$?
-TAVELIN_PID=
-[ "$status" = 0 ] || fail "\"Exit\" ended the program with status $status"
+e2e_exit
 e2e_no_box
 echo "PASS: configured start, notification and speech, logo hidden, quick help, editor and Apply, about, Exit"

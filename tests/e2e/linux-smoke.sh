@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 scripts=$(cd "$here/../../scripts" && pwd)
 build=$(cd "${1:?usage: linux-smoke.sh <build dir>}" && pwd)
 program=$build/app/tavelin
-[ -x "$program" ] || { echo "FAIL: $program is not built" >&2; exit 1; }
+for tool in "$program" "$build/tests/xdrive"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
 
 if [ "${2:-}" != "--inside-xvnc" ]; then
   exec "$scripts/with-xvnc.sh" -g 1024x768 bash "$0" "$build" --inside-xvnc
@@ -17,6 +17,7 @@ source "$scripts/linux-program-lib.sh"
 tavelin_session smoke
 fail() {
   echo "FAIL: $*" >&2
+  xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
   [ -s "$work/program.log" ] && { echo "--- program output:" >&2; cat "$work/program.log" >&2; }
   exit 1
 }
@@ -35,7 +36,7 @@ echo "window $window: ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y)"
 [ "$WIN_X" = $(((1024 - 258) / 2)) ] && [ "$WIN_Y" = $(((768 - 81) / 2)) ] ||
   fail "position ($WIN_X,$WIN_Y), expected centred at (383,343)"
 
-sleep 0.5  # let the first paint land
+xdrive wait-painted "$window" || fail "the window was not drawn"
 import -window root "$work/screen.png"
 tavelin_running || fail "the program ended by itself"
 [ "$(tavelin_pixel "$work/screen.png" 5 5)" = "$root_colour" ] || fail "the root window is not the colour set"
@@ -53,12 +54,11 @@ echo "label text pixels: $label"
 [ "$label" -gt 20 ] || fail "the version label shows only $label pixels"  # "1.4" once started
 # Clicks pass where the window is see-through (the pointer is over the root there), and land on
 # the window over the logo.
-root_id=$(printf '%d' "$(xwininfo -root | awk '/Window id:/ {print $4}')")
-xdotool mousemove $((WIN_X + 1)) $((WIN_Y + 1))
-eval "$(xdotool getmouselocation --shell)"
-[ "$WINDOW" = "$root_id" ] || fail "the pointer over a see-through corner is over window $WINDOW, not the root"
-xdotool mousemove $((WIN_X + 20)) $((WIN_Y + 45))
-eval "$(xdotool getmouselocation --shell)"
-[ "$WINDOW" != "$root_id" ] || fail "the pointer over the logo is over the root"
+xdrive move $((WIN_X + 1)) $((WIN_Y + 1))
+read -r _ _ over <<<"$(xdrive pointer)"
+[ "$over" = root ] || fail "the pointer over a see-through corner is over window $over, not the root"
+xdrive move $((WIN_X + 20)) $((WIN_Y + 45))
+read -r _ _ over <<<"$(xdrive pointer)"
+[ "$over" != root ] || fail "the pointer over the logo is over the root"
 cp "$work/screen.png" "${TMPDIR:-/tmp}/linux-smoke-last.png"
 echo "PASS: centred 258x81 window with its logo and label, white parts show the root and let clicks through"

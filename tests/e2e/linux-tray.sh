@@ -16,7 +16,7 @@ scripts=$(cd "$here/../../scripts" && pwd)
 build=$(cd "${1:?usage: linux-tray.sh <build dir>}" && pwd)
 probe=$build/tests/tray_probe
 hosts=$build/tests/bus_hosts
-for tool in "$probe" "$hosts"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
+for tool in "$probe" "$hosts" "$build/tests/xdrive"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
 
 if [ "${2:-}" != "--inside-xvnc" ]; then
   exec "$scripts/with-xvnc.sh" -g 1024x768 bash "$0" "$build" --inside-xvnc
@@ -26,42 +26,37 @@ source "$scripts/linux-program-lib.sh"
 tavelin_session tray
 pids=()
 end_tray_session() {
+  exec 3>&- || true
   for pid in "${pids[@]}"; do tavelin_stop "$pid"; done
+  tavelin_check_log "$work/probe.log" || TAVELIN_LOG_FAULT=1
   tavelin_end_session
+  tavelin_exit_status
 }
 trap end_tray_session EXIT
 fail() {
   echo "FAIL: $*" >&2
+  xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
   for log in "$work"/*.log; do echo "--- $(basename "$log"):" >&2; cat "$log" >&2; done
   exit 1
 }
 
 # Waits up to $3 seconds for the $2-th line matching $1 in the probe's log.
 expect_line() {
-  local pattern=$1 count=${2:-1} limit=${3:-5} deadline
-  deadline=$(($(date +%s%N) + limit * 1000000000))
-  while [ "$(date +%s%N)" -lt "$deadline" ]; do
-    [ "$(grep -cE "$pattern" "$log_file" || true)" -ge "$count" ] && return 0
-    sleep 0.05
-  done
-  fail "no line \"$pattern\" (#$count) in $(basename "$log_file") within $limit s"
+  local pattern=$1 count=${2:-1} limit=${3:-5}
+  xdrive -t "$limit" wait-line "$log_file" "$pattern" "$count" >/dev/null ||
+    fail "no line \"$pattern\" (#$count) in $(basename "$log_file") within $limit s"
 }
 
 start_trayer() {
-  trayer --edge top --align right --widthtype request --height 32 >>"$work/trayer.log" 2>&1 &
-  trayer_pid=$!
-  pids+=("$trayer_pid")
-  for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --class '^trayer$' >/dev/null 2>&1 && return 0
-    sleep 0.05
-  done
-  fail "trayer did not map its panel"
+  tavelin_trayer || fail "trayer did not map its panel"
+  trayer_pid=$TRAYER_PID
 }
+PROBE_ICON=(--title '^Tavelin probe$')
 
 # Starts the probe in the sandbox with the extra environment given; sets probe_pid.
 start_probe() {
   env -i PATH="$PATH" DISPLAY="$DISPLAY" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
-    XDG_CONFIG_DIRS="$work/etc/xdg" XDG_RUNTIME_DIR="$work/run" "$@" "$probe" >"$work/probe.log" 2>&1 &
+    XDG_CONFIG_DIRS="$work/etc/xdg" XDG_RUNTIME_DIR="$work/run" NO_AT_BRIDGE=1 "$@" "$probe" >"$work/probe.log" 2>&1 &
   probe_pid=$!
   pids+=("$probe_pid")
   log_file=$work/probe.log
@@ -73,51 +68,29 @@ tavelin_sandbox "$work"
 # --- 1. XEmbed -----------------------------------------------------------------------------
 start_probe
 expect_line '^show$'  # the shell refused, which the component does not notice
-sleep 0.3
-xdotool search --onlyvisible --name '^Tavelin probe$' >/dev/null 2>&1 && fail "an icon window without a tray"
+# Measured span: an icon window would come within milliseconds of "show".
+xdrive -t 0.3 never "${PROBE_ICON[@]}" || fail "an icon window without a tray"
 start_trayer
 expect_line '^hide$'  # the new tray announced itself: the icon is added again
 expect_line '^show$' 3  # the first add shows twice: at its assignment and when loaded
-icon=
-for _ in $(seq 1 100); do
-  icon=$(xdotool search --onlyvisible --name '^Tavelin probe$' 2>/dev/null | head -n 1) || true
-  [ -n "$icon" ] && break
-  sleep 0.05
-done
-[ -n "$icon" ] || fail "no icon window titled \"Tavelin probe\" in the tray"
+icon=$(xdrive wait-map "${PROBE_ICON[@]}") || fail "no icon window titled \"Tavelin probe\" in the tray"
 tavelin_geometry "$icon"
 [ "$WIN_Y" -lt 32 ] || fail "the icon is not in trayer's panel at the top (y=$WIN_Y)"
 echo "XEmbed icon $icon at ($WIN_X,$WIN_Y) ${WIN_W}x${WIN_H}"
 
-xdotool mousemove --window "$icon" 4 4 click 3
+# The menu opens at the pointer (moved left or up where the screen ends): xdrive finds it there.
+xdrive menu --icon "$icon" Down Return --until-line "$log_file" '^menu hello$' || fail "no menu at the pointer, or its item did nothing"
 expect_line '^up 1 '
-sleep 0.3
-px=$(xdotool getmouselocation --shell | sed -n 's/^X=//p')
-py=$(xdotool getmouselocation --shell | sed -n 's/^Y=//p')
-menu_found=
-for w in $(xdotool search --onlyvisible --classname 'tray_probe' 2>/dev/null); do
-  [ "$w" = "$icon" ] && continue
-  tavelin_geometry "$w"
-  # The menu opens at the pointer (moved left or up where the screen ends).
-  if [ "$WIN_W" -gt 40 ] && [ "$WIN_H" -gt 40 ] && [ $((WIN_X + WIN_W)) -ge "$((px - 2))" ] &&
-    [ "$WIN_X" -le "$((px + 2))" ] && [ "$WIN_Y" -le "$((py + 2))" ] && [ $((WIN_Y + WIN_H)) -ge "$py" ]; then
-    menu_found=$w
-  fi
-done
-[ -n "$menu_found" ] || fail "no menu window at the pointer ($px,$py)"
-xdotool key Down Return
-expect_line '^menu hello$'
 expect_line '^popupmenu$'
 
-xdotool mousemove --window "$icon" 4 4 click --repeat 2 --delay 80 1
-expect_line '^dblclick$'
+xdrive click "$icon" 4 4 --double --until-line "$log_file" '^dblclick$' || fail "no double click"
 [ "$(grep -c '^click$' "$log_file")" = 1 ] || fail "a double click gave other than one click"
 
 tavelin_stop "$trayer_pid"
 start_trayer
 expect_line '^hide$' 2
 expect_line '^show$' 4
-xdotool search --onlyvisible --name '^Tavelin probe$' >/dev/null || fail "the icon did not come back"
+xdrive wait-map "${PROBE_ICON[@]}" >/dev/null || fail "the icon did not come back"
 tavelin_stop "$probe_pid"
 tavelin_stop "$trayer_pid"
 echo "PASS: XEmbed icon once a tray appears, menu at the pointer, double click, trayer restart"
@@ -139,9 +112,7 @@ cat >"$work/bus.conf" <<CONF
 CONF
 dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=1 >"$work/bus.address" 2>"$work/bus.log" &
 pids+=("$!")
-for _ in $(seq 1 100); do [ -s "$work/bus.address" ] && break; sleep 0.05; done
-bus=$(head -n 1 "$work/bus.address")
-[ -n "$bus" ] || fail "the private session bus did not start"
+bus=$(xdrive wait-line "$work/bus.address" .) || fail "the private session bus did not start"
 
 start_hosts() {
   mkfifo "$work/hosts.in.$1"
@@ -159,26 +130,22 @@ start_probe DBUS_SESSION_BUS_ADDRESS="$bus"
 expect_line '^show$'
 log_file=$work/hosts.log
 expect_line '^item :'
-xdotool search --onlyvisible --name '^Tavelin probe$' >/dev/null 2>&1 && fail "an XEmbed icon was made beside the item"
+xdrive find "${PROBE_ICON[@]}" >/dev/null && fail "an XEmbed icon was made beside the item"
 
-xdotool mousemove 500 400
-hosts_say context 500 400
+xdrive move 500 400
 log_file=$work/probe.log
+xdrive menu --open-with "echo context 500 400 >&3" Escape --until-line "$log_file" '^popupmenu$' ||
+  fail "no menu at the pointer, or it did not close"
 expect_line '^up 1 '
-sleep 0.3
-xdotool key Escape
-expect_line '^popupmenu$'
 hosts_say activate 500 400
 hosts_say activate 500 400
 expect_line '^dblclick$'
 
 # The balloon, from the menu; the server's click comes back as the balloon's click.
-hosts_say context 500 400
+xdrive menu --open-with "echo context 500 400 >&3" Down Down Return --until-line "$work/hosts.log" '^notify ' ||
+  fail "no balloon from the menu"
 expect_line '^up 1 ' 2
-sleep 0.3
-xdotool key Down Down Return
 log_file=$work/hosts.log
-expect_line '^notify '
 line=$(grep -m1 '^notify ' "$work/hosts.log")
 IFS='|' read -r id app icon_name title body timeout actions <<<"${line#notify }"
 [ "$title" = "Quick Help" ] || fail "balloon title \"$title\""
@@ -190,13 +157,12 @@ log_file=$work/probe.log
 expect_line '^balloon show$'
 hosts_say click "$id"
 expect_line '^balloon click$'
-sleep 0.2
-grep -q '^balloon timeout$' "$log_file" && fail "a clicked balloon also timed out"
+# Measured span: a time-out would follow the click within milliseconds.
+xdrive -q -t 0.2 wait-line "$log_file" '^balloon timeout$' >/dev/null && fail "a clicked balloon also timed out"
 
-hosts_say context 500 400
+xdrive menu --open-with "echo context 500 400 >&3" Down Down Return --until-line "$log_file" '^balloon show$' ||
+  fail "no second balloon from the menu"
 expect_line '^up 1 ' 3
-sleep 0.3
-xdotool key Down Down Return
 expect_line '^balloon show$' 2
 id2=$(grep '^notify ' "$work/hosts.log" | tail -n 1 | cut -d' ' -f2 | cut -d'|' -f1)
 hosts_say expire "$id2"

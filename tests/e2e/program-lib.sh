@@ -1,6 +1,8 @@
 # Functions of the end-to-end tests that drive the whole Linux program (source it after
 # scripts/linux-program-lib.sh, inside the private X server): a sandbox with an install key,
-# settings files, the tray menu, message boxes and the program's windows.
+# settings files, the tray menu, message boxes and the program's windows. Every wait and every
+# input goes through xdrive; a failure leaves a screenshot, xdrive's event log and the logs in
+# $build/e2e/<session>.
 
 # Starts a session named $1: $work, the array `pids` of helpers stopped at the end, fail().
 e2e_begin() {
@@ -16,16 +18,23 @@ e2e_begin() {
 }
 
 e2e_end() {
-  exec 3>&- 2>/dev/null || true
+  exec 3>&- || true
   tavelin_end_session
   for pid in "${pids[@]}"; do tavelin_stop "$pid"; done
+  tavelin_exit_status
 }
 
+# Ends the test as failed: says what, shows the screen's windows (and saves a screenshot) and
+# keeps the logs beside xdrive's event log.
 fail() {
   echo "FAIL: $*" >&2
-  import -window root "${TMPDIR:-/tmp}/e2e-fail-screen.png" 2>/dev/null &&
-    echo "screen at the failure: ${TMPDIR:-/tmp}/e2e-fail-screen.png" >&2
-  for log in "$work"/*.log; do [ -s "$log" ] && { echo "--- $(basename "$log"):" >&2; cat "$log" >&2; }; done
+  xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  for log in "$work"/*.log; do
+    [ -s "$log" ] || continue
+    echo "--- $(basename "$log"):" >&2
+    cat "$log" >&2
+    [ -z "${TAVELIN_E2E_ARTIFACTS:-}" ] || cp "$log" "$TAVELIN_E2E_ARTIFACTS/"
+  done
   exit 1
 }
 
@@ -35,9 +44,10 @@ e2e_size_is() {
   [ "$WIN_W" = "$2" ] && [ "$WIN_H" = "$3" ]
 }
 
-# Prints the text of message box $1, read from the screen.
+# Prints the text of message box $1, read from the screen once it has been drawn.
 e2e_box_text() {
   local shot=$work/box.png
+  xdrive wait-painted "$1" || fail "message box $1 was not drawn"
   import -window root "$shot"
   tavelin_geometry "$1"
   convert "$shot" -crop "${WIN_W}x$((WIN_H - 40))+${WIN_X}+${WIN_Y}" +repage -colorspace Gray -resize 300% \
@@ -51,35 +61,32 @@ e2e_box_text() {
 e2e_expect_box() {
   local text=$1 limit=${2:-10} box seen
   box=$(tavelin_wait_sized_window box "$limit") || fail "no message box \"$text\" within $limit s"
-  sleep 0.3  # its first paint
   seen=$(e2e_box_text "$box")
   # shellcheck disable=SC2053
   [[ "$seen" == *$text* ]] || fail "the message box reads \"$seen\", expected \"$text\""
   echo "message box: $seen"
-  # A click that lands before the box takes input (a busy machine) is lost: click again.
-  for _ in 1 2 3 4 5; do
-    e2e_answer_box "$box"
-    tavelin_wait_unmapped "$box" 1 && return 0
-  done
-  fail "the message box \"$text\" did not close"
+  e2e_answer_box "$box" || fail "the message box \"$text\" did not close"
 }
 
-# Presses the OK button of message box $1 (centred at its foot).
+# Presses the OK button of message box $1 (centred at its foot) until the box closes.
 e2e_answer_box() {
-  tavelin_geometry "$1"
-  xdotool mousemove --window "$1" $((WIN_W / 2)) $((WIN_H - 16)) click 1
+  tavelin_geometry "$1" || return 0  # gone already
+  xdrive -t 15 click "$1" $((WIN_W / 2)) $((WIN_H - 16)) --until-unmapped
 }
 
 # Fails when a message box is shown.
 e2e_no_box() {
   local box
-  if box=$(tavelin_wait_sized_window box 0); then
+  if box=$(xdrive find "${TAVELIN_BOX[@]}"); then
     fail "an unexpected message box: \"$(e2e_box_text "$box")\""
   fi
 }
 
 # Chooses item $1 of the tray menu ("Configure program", "What is it for?", "Exit" or "About")
-# through the XEmbed icon $icon, or with $icon empty through the session-bus host (fd 3).
+# through the XEmbed icon $icon, or with $icon empty through the session-bus host (fd 3). The
+# xdrive UNTIL options that follow ($2...) say what the item does; until it does, the menu is
+# opened and the item chosen again (a few times at most: a loaded machine may lose input).
+# Prints the id of a window the item opened (--until-map); fails when the item did nothing.
 e2e_menu() {
   local downs
   case $1 in
@@ -89,36 +96,23 @@ e2e_menu() {
     About) downs="Down Down Down Down" ;;
     *) fail "no menu item $1" ;;
   esac
-  local item=$1 try
   shift
-  # A loaded machine may open the menu only after its keys were sent: when a check ($2...) is
-  # given and it does not come true, the menu is closed and opened again.
-  for try in 1 2 3; do
-    if [ -n "${icon:-}" ]; then
-      xdotool mousemove --window "$icon" 4 4 click 3
-    else
-      xdotool mousemove 400 300
-      echo "context 400 300" >&3
-    fi
-    sleep $((try == 1 ? 0 : 1)).5
-    # shellcheck disable=SC2086
-    xdotool key $downs Return
-    [ $# -gt 0 ] || return 0
-    "$@" >/dev/null && return 0
-    xdotool key Escape
-  done
-  fail "the tray menu's \"$item\" did not do what it should"
+  local open=(--icon "${icon:-}")
+  if [ -z "${icon:-}" ]; then
+    xdrive move 400 300
+    open=(--open-with "echo context 400 300 >&3")
+  fi
+  # shellcheck disable=SC2086
+  xdrive -t 20 menu "${open[@]}" $downs Return "$@"
 }
 
-# Moves the track bar of settings editor $1 one step left (a mode code lower) and presses Apply.
+# Moves the track bar of settings editor $1 one step left (a mode code lower) and presses Apply
+# until the xdrive UNTIL options that follow ($2...) come true.
 e2e_step_left_and_apply() {
-  xdotool mousemove --window "$1" 100 100 windowfocus --sync "$1"
-  xdotool key Tab Tab Left
-  sleep 0.2
-  # GTK takes a press only on a button the pointer has entered: move, let it see that, then click.
-  xdotool mousemove --window "$1" $((252 + 37)) $((284 + 12))
-  sleep 0.2
-  xdotool click 1
+  local editor=$1
+  shift
+  xdrive key "$editor" Tab Tab Left || fail "the editor took no keys"
+  xdrive -t 15 click "$editor" $((252 + 37)) $((284 + 12)) "$@" >/dev/null || fail "Apply did not do what it should"
 }
 
 # Opens the settings editor from the tray menu, answers the message box $2 if given, moves the
@@ -126,20 +120,17 @@ e2e_step_left_and_apply() {
 # "Unable to write to $1." ($1 a glob pattern); the editor stays open.
 e2e_apply_refused() {
   local editor
-  e2e_menu "Configure program" tavelin_wait_sized_window 462x325 5
-  editor=$(tavelin_wait_sized_window 462x325 10) || fail "no settings editor"
+  editor=$(e2e_menu "Configure program" --until-map "${TAVELIN_EDITOR[@]}") || fail "no settings editor"
   [ -z "${2:-}" ] || e2e_expect_box "$2"
-  e2e_step_left_and_apply "$editor"
+  e2e_step_left_and_apply "$editor" --until-map "${TAVELIN_BOX[@]}"
   e2e_expect_box "Unable to write to $1."
-  xwininfo -id "$editor" | grep -q IsViewable || fail "the editor closed although nothing was saved"
+  tavelin_viewable "$editor" || fail "the editor closed although nothing was saved"
 }
 
-# Chooses "Exit" from the tray menu and expects the program to end with status 0 within 3 s.
+# Chooses "Exit" from the tray menu and expects the program to end with status 0.
 e2e_exit() {
   local status=0
-  e2e_menu Exit
-  for _ in $(seq 1 60); do tavelin_running || break; sleep 0.05; done
-  tavelin_running && fail "still running 3 s after \"Exit\""
+  e2e_menu Exit --until-exit "$TAVELIN_PID" || fail "still running after \"Exit\""
   wait "$TAVELIN_PID" || status=$?
   TAVELIN_PID=
   [ "$status" = 0 ] || fail "\"Exit\" ended the program with status $status"
@@ -149,17 +140,14 @@ e2e_exit() {
 # height - 144 with 286 x 58 pixels; prints its id.
 e2e_expect_notification() {
   local limit=${1:-10} agent sw sh
-  local deadline=$(($(date +%s) + limit))
-  while true; do
+  # A window found may be gone before it is asked for its place (one that was just closing):
+  # look again, for another.
+  for _ in 1 2 3; do
     agent=$(tavelin_wait_window '^Tavix Agent 2.0$' "$limit") || fail "no notification window within $limit s"
-    # A window found may be gone before it is asked for its place (one that was just closing):
-    # look again.
-    WIN_X=
-    tavelin_geometry "$agent" 2>/dev/null || true
-    [ -n "$WIN_X" ] && break
-    [ "$(date +%s)" -lt "$deadline" ] || fail "no notification window stayed within $limit s"
-    sleep 0.05
+    tavelin_geometry "$agent" 2>/dev/null && break
+    agent=
   done
+  [ -n "$agent" ] || fail "no notification window stayed"
   IFS=x read -r sw sh <<<"$(tavelin_screen_size)"
   [ "$WIN_X,$WIN_Y" = "$((sw - 305)),$((sh - 144))" ] ||
     fail "the notification window is at ($WIN_X,$WIN_Y) on a ${sw}x${sh} screen"
@@ -169,6 +157,7 @@ e2e_expect_notification() {
 
 # Prints the text of the notification window $1.
 e2e_notification_text() {
+  xdrive wait-painted "$1" || fail "the notification window was not drawn"
   import -window root "$work/agent.png"
   tavelin_geometry "$1"
   tavelin_read_text "$work/agent.png" 213 16 $((WIN_X + 8)) $((WIN_Y + 32)) light
