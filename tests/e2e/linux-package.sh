@@ -108,8 +108,6 @@ if [ "$stage" = namespace ]; then
   mount -t overlay tavelin-package -o "lowerdir=/,upperdir=$work/upper,workdir=$work/overlay-work" "$work/root" 2>/dev/null ||
     exit 3
   for fs in /proc /dev /sys; do mount --rbind "$fs" "$work/root$fs"; done
-  # The build folder is the real one, so that a failure's screenshots and logs stay there.
-  mount --bind "$build" "$work/root$build"
   # The worktree and this build are visible in the overlay under the same paths.
   exec chroot "$work/root" env TMPDIR=/tmp bash "$self" "$build" installed "$work/tavelin.deb" /tmp/tavelin-package
 fi

@@ -11,10 +11,17 @@ set -euo pipefail
 build=$(cd "${1:?usage: win32-installer.sh <build dir>}" && pwd)
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$build/e2e/win32-installer
-fail() { echo "win32-installer: FAIL: $*" >&2; exit 1; }
+export TAVELIN_E2E_ARTIFACTS=$work
+xdrive() { "$build/tests/xdrive" "$@"; }
+fail() {
+  echo "win32-installer: FAIL: $*" >&2
+  [ -z "${DISPLAY:-}" ] || xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  exit 1
+}
 note() { echo "win32-installer: $*"; }
 
 if [ -z "${WIN32_INSTALLER_DISPLAY_READY:-}" ]; then
+  [ -x "$build/tests/xdrive" ] || fail "$build/tests/xdrive was not built"
   rm -f "$build"/packages/tavelin-*-setup.exe
   cmake --build "$build" --target installer >"$build/installer-build.log" 2>&1 ||
     { cat "$build/installer-build.log" >&2; fail "the installer did not build"; }
@@ -24,6 +31,7 @@ if [ -z "${WIN32_INSTALLER_DISPLAY_READY:-}" ]; then
 fi
 setup=$(ls "$build"/packages/tavelin-*-setup.exe)
 
+rm -f "$work"/events.log "$work"/xdrive-*.png
 mkdir -p "$work"
 export TAVELIN_WINEPREFIX=$work/prefix
 export TAVELIN_WINE_TIMEOUT=60
@@ -93,27 +101,11 @@ note "a user's Apply wrote C:\\ProgramData\\Tavelin\\tavelin-anna"
 # logo, switches the screen to the user's 1024x768 and reports it in a notification window.
 USER=tavelin-anna wine "$program_dir/tavelin.exe" >"$work/program.log" 2>&1 &
 program=$!
-screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }
-# Prints the id of a mapped window titled $1 (a regular expression) of the size $2 (WxH), or fails.
-sized_window() {
-  local w
-  for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$w")"
-    [ "${WIDTH}x$HEIGHT" = "$2" ] && { echo "$w"; return 0; }
-  done
-  return 1
-}
-logo= agent=
-for _ in $(seq 1 120); do
-  [ -n "$logo" ] || logo=$(sized_window '^Tavelin$' 258x81) || true
-  agent=$(sized_window '^Tavix Agent 2.0$' 286x58) || true
-  [ -n "$logo" ] && [ -n "$agent" ] && break
-  kill -0 "$program" 2>/dev/null || { cat "$work/program.log" >&2; fail "the installed tavelin.exe ended by itself"; }
-  sleep 0.25
-done
-[ -n "$logo" ] || fail "the installed tavelin.exe showed no 258x81 logo"
-[ -n "$agent" ] || fail "the installed tavelin.exe showed no notification"
-[ "$(screen_size)" = 1024x768 ] || fail "the screen is $(screen_size), not the user's 1024x768"
+xdrive -t 30 -p "$program" wait-map --title '^Tavelin$' --size 258x81 >/dev/null ||
+  { cat "$work/program.log" >&2; fail "the installed tavelin.exe showed no 258x81 logo"; }
+xdrive -t 30 -p "$program" wait-map --title '^Tavix Agent 2.0$' --size 286x58 >/dev/null ||
+  { cat "$work/program.log" >&2; fail "the installed tavelin.exe showed no notification"; }
+[ "$(xdrive screen)" = 1024x768 ] || fail "the screen is $(xdrive screen), not the user's 1024x768"
 kill -0 "$program" 2>/dev/null || fail "the installed tavelin.exe ended"
 stop_wine
 wait "$program" 2>/dev/null || true

@@ -3,17 +3,24 @@
 # window with a client area of 258x81 centred on the screen, and its white pixels are
 # see-through. Also checks that tavelin.exe needs no DLL beyond the system's.
 #   win32-smoke.sh <build dir>
-# Leaves the screenshot in <build dir>/e2e/win32-smoke/screen.png.
+# Leaves the screenshot (and xdrive's event log) in <build dir>/e2e/win32-smoke/.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 root=$(cd "$(dirname "$0")/../.." && pwd)
 exe=$build/app/tavelin.exe
 work=$build/e2e/win32-smoke
-fail() { echo "win32-smoke: FAIL: $*" >&2; exit 1; }
+export TAVELIN_E2E_ARTIFACTS=$work
+xdrive() { "$build/tests/xdrive" "$@"; }
+fail() {
+  echo "win32-smoke: FAIL: $*" >&2
+  [ -z "${DISPLAY:-}" ] || xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  exit 1
+}
 
 # On the first pass, start the private X server and come back in it.
 if [ -z "${WIN32_SMOKE_DISPLAY_READY:-}" ]; then
   [ -f "$exe" ] || fail "$exe was not built"
+  [ -x "$build/tests/xdrive" ] || fail "$build/tests/xdrive was not built"
   size=$(stat -c %s "$exe")
   echo "tavelin.exe: $size bytes"
   # A stripped static build is a few hundred kilobytes; megabytes mean symbols or a stray library.
@@ -29,11 +36,12 @@ if [ -z "${WIN32_SMOKE_DISPLAY_READY:-}" ]; then
   WIN32_SMOKE_DISPLAY_READY=1 exec "$root/scripts/with-xvnc.sh" -g 1024x768 bash "$0" "$@"
 fi
 
-mkdir -p "$work"
-export TAVELIN_WINEPREFIX=$work/prefix
+rm -rf "$work" && mkdir -p "$work"
+export TAVELIN_WINEPREFIX=$build/e2e/wine/win32-smoke
 export TAVELIN_WINE_TIMEOUT=120
 # Create the prefix first, so that its ten-odd seconds do not count against the window's wait.
 if [ ! -f "$TAVELIN_WINEPREFIX/system.reg" ]; then
+  mkdir -p "$TAVELIN_WINEPREFIX"
   TAVELIN_WINE_STOP_SERVER=1 "$root/scripts/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true
 fi
 
@@ -47,39 +55,36 @@ stop() {
 trap stop EXIT
 
 # The logo is the 258x81 window titled "Tavelin". This prefix has no install key, so a message box
-# saying so comes too, and the logo stays while it is open: move the box off the logo.
-window=
-for _ in $(seq 1 60); do
-  for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$w")"
-    if [ "${WIDTH}x${HEIGHT}" = 258x81 ]; then window=$w; else xdotool windowmove "$w" 0 0; fi
+# saying so comes too, and the logo stays while it is open: every other window titled "Tavelin"
+# (the start-up's boxes, the speech objects' errors among them, centred over the logo) is moved
+# out of the way before the look, and the look is taken again when one came meanwhile.
+window=$(xdrive -t 30 -p "$program" wait-map --title '^Tavelin$' --size 258x81) ||
+  fail "no visible 258x81 window named Tavelin within 30 s"
+others() { xdrive list --title '^Tavelin$' | awk -v logo="$window" '$1 != logo {print $1}'; }
+xdrive -t 30 -p "$program" wait-map --title '^Tavelin$' --not-size 258x81 >/dev/null || fail "no box about the missing install key"
+for look in 1 2 3; do
+  for w in $(others); do xdrive place "$w" 0 0 || true; done  # a box may close by itself meanwhile
+  xdrive wait-painted "$window" || fail "the logo was not drawn"
+  read -r X Y WIDTH HEIGHT <<<"$(xdrive geometry "$window")"
+  import -window root "$work/screen.png"
+  # Taken with no other window over the logo: any box there now came during the look.
+  covered=
+  for w in $(others); do
+    read -r bx by bw bh <<<"$(xdrive geometry "$w" 2>/dev/null || echo "-1 -1 0 0")"
+    [ $((bx + bw)) -le "$X" ] || [ "$bx" -ge $((X + WIDTH)) ] || [ $((by + bh)) -le "$Y" ] || [ "$by" -ge $((Y + HEIGHT)) ] || covered=1
   done
-  [ -n "$window" ] && xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null | grep -vqx "$window" && break
-  kill -0 "$program" 2>/dev/null || fail "tavelin.exe ended before showing its window"
-  sleep 0.5
+  [ -z "$covered" ] && break
+  [ "$look" -lt 3 ] || fail "boxes keep opening over the logo"
 done
-[ -n "$window" ] || fail "no visible 258x81 window named Tavelin within 30 s"
-for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do [ "$w" = "$window" ] || xdotool windowmove "$w" 0 0; done
 
 # A borderless Wine window is one X window of exactly its client area.
-eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "window $window: ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" = 258 ] && [ "$HEIGHT" = 81 ] || fail "client area ${WIDTH}x${HEIGHT}, expected 258x81"
 [ "$X" = $(((1024 - 258) / 2)) ] && [ "$Y" = $(((768 - 81) / 2)) ] || fail "at $X,$Y, expected the screen's centre"
 
-# Let the first paint land, then look: white is the colour key, so no white pixel can show
-# (the X root behind is black).
-# The start-up's boxes (the speech objects' errors among them) may still be opening, centred over
-# the logo: each look first moves every other window named Tavelin out of the way.
-sleep 1
-for _ in 1 2 3; do
-  for w in $(xdotool search --onlyvisible --name '^Tavelin$' 2>/dev/null); do [ "$w" = "$window" ] || xdotool windowmove "$w" 0 0; done
-  sleep 0.5
-  import -window root "$work/screen.png"
-  white=$(convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -fill black +opaque white \
-    -format '%[fx:round(mean*w*h)]' info:)
-  [ "$white" = 0 ] && break
-done
+# White is the colour key, so no white pixel can show (the X root behind is black).
+white=$(convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -fill black +opaque white \
+  -format '%[fx:round(mean*w*h)]' info:)
 echo "white pixels in the window: $white"
 [ "$white" = 0 ] || fail "white pixels show: the colour key is not applied"
 # The logo's screen mark is drawn (blue glass at (20,45)), and so is the version label's text.
@@ -91,12 +96,10 @@ label=$(convert "$work/screen.png" -crop "184x12+$((X + 70))+$((Y + 5))" +repage
 echo "label text pixels: $label"
 [ "$label" -gt 20 ] || fail "the version label shows only $label pixels"  # "1.4" once started
 # Clicks pass where the window is see-through (the pointer is over the root there).
-root_id=$(printf '%d' "$(xwininfo -root | awk '/Window id:/ {print $4}')")
-wx=$X wy=$Y  # getmouselocation sets X and Y too
-xdotool mousemove $((wx + 1)) $((wy + 1))
-eval "$(xdotool getmouselocation --shell)"
-[ "$WINDOW" = "$root_id" ] || fail "the pointer over a see-through corner is over window $WINDOW, not the root"
-xdotool mousemove $((wx + 20)) $((wy + 45))
-eval "$(xdotool getmouselocation --shell)"
-[ "$WINDOW" != "$root_id" ] || fail "the pointer over the logo is over the root"
+xdrive move $((X + 1)) $((Y + 1))
+read -r _ _ over <<<"$(xdrive pointer)"
+[ "$over" = root ] || fail "the pointer over a see-through corner is over window $over, not the root"
+xdrive move $((X + 20)) $((Y + 45))
+read -r _ _ over <<<"$(xdrive pointer)"
+[ "$over" != root ] || fail "the pointer over the logo is over the root"
 echo "win32-smoke: PASS"

@@ -91,7 +91,8 @@ bool Selector::Take(const std::vector<std::string>& args, size_t& i, std::string
   const std::string& option = args[i];
   bool is_regex = option == "--title" || option == "--class";
   bool is_size = option == "--size" || option == "--min-size" || option == "--max-size" || option == "--not-size";
-  if (!is_regex && !is_size) return false;
+  bool is_rect = option == "--inside";
+  if (!is_regex && !is_size && !is_rect) return false;
   if (i + 1 >= args.size()) {
     error = option + " needs a value";
     return true;
@@ -106,6 +107,14 @@ bool Selector::Take(const std::vector<std::string>& args, size_t& i, std::string
       slot.reset();
       error = "not a regular expression: " + value;
     }
+    return true;
+  }
+  if (is_rect) {
+    std::array<int, 4> r;
+    char tail;
+    if (std::sscanf(value.c_str(), "%d,%d,%dx%d%c", &r[0], &r[1], &r[2], &r[3], &tail) != 4)
+      error = option + " wants X,Y,WxH, not " + value;
+    inside_ = r;
     return true;
   }
   Size size;
@@ -131,6 +140,10 @@ bool Selector::Matches(const WindowInfo& w) const {
   if (max_ && (w.width > max_->width || w.height > max_->height)) return false;
   for (const Size& s : not_sizes_)
     if (SameSize(s, w)) return false;
+  if (inside_) {
+    auto [x, y, width, height] = *inside_;
+    if (w.x < x || w.y < y || w.x + w.width > x + width || w.y + w.height > y + height) return false;
+  }
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <regex.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,6 +55,7 @@ class Selector {
  private:
   std::optional<regex_t> title_, class_;
   std::optional<Size> size_, min_, max_;
+  std::optional<std::array<int, 4>> inside_;  // x, y, width, height
   std::vector<Size> not_sizes_;
   std::string text_;
 };

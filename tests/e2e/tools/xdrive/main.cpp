@@ -37,6 +37,7 @@ and the topmost one that matches is taken:
   --class RE      its WM_CLASS instance or class matches
   --size WxH      exactly this size        --not-size WxH   not this size (may be repeated)
   --min-size WxH  at least this size       --max-size WxH   at most this size
+  --inside X,Y,WxH  wholly inside this rectangle of the screen
 
 Looking now (no wait):
   find SELECT...          print the window's id; status 1 when there is none
@@ -67,6 +68,7 @@ Waiting:
 Input (the pointer enters the window from outside and the entry is seen before a click; keys are
 sent once the window has been told it has the focus):
   move X Y                move the pointer to X,Y of the screen
+  place WIN X Y           move the window to X,Y of the screen and wait until it is there
   focus WIN               give WIN the focus and wait until it is told so
   click WIN X Y [--button N] [--double] [UNTIL]   click at X,Y of WIN's inside
   key WIN KEY... [UNTIL]                   focus WIN and press the keys (Down, Return, ctrl+a, ...)
@@ -77,7 +79,8 @@ sent once the window has been told it has the focus):
 UNTIL is what the input must bring about. When it does not within a share of the deadline the
 input is sent again (three tries at most; an open menu is closed with Escape first):
   --until-unmapped        the window clicked or keyed is unmapped or gone
-  --until-map SELECT...   a matching window is viewable (its id is printed)
+  --until-map SELECT...   a matching window is viewable that was not before the input (its id
+                          is printed)
   --until-exit PID        the process ends
   --until-line FILE RE    one more line of FILE matches RE than before the input
 
@@ -146,10 +149,13 @@ class Driver {
     if (TryWait(deadline, done)) return;
     Fail(what);
   }
+  // True when `done` came true before the deadline (a wait for the program's own end included).
   bool TryWait(Clock::time_point deadline, const std::function<bool()>& done) {
-    bool ok = c_.WaitUntil(deadline, [&] { return ProgramEnded() || done(); });
-    return ok && !ProgramEnded();
+    bool result = false;
+    c_.WaitUntil(deadline, [&] { return (result = done()) || ProgramEnded(); });
+    return result;
   }
+  bool ProgramEnded() const { return program_ && program_->Ended(); }
 
   [[noreturn]] void Fail(const std::string& what) {
     if (options_.quiet) std::exit(ProgramEnded() ? kProgramEnded : kFailed);
@@ -183,7 +189,6 @@ class Driver {
     std::snprintf(text, sizeof text, "%.1f s", s);
     return text;
   }
-  bool ProgramEnded() const { return program_ && program_->Ended(); }
 
   EventLog log_;
   Connection c_;
@@ -216,6 +221,8 @@ class Effect {
     } else if (kind == "--until-map") {
       kind_ = kMap;
       TakeSelector(selector_, args, i + 1);
+      for (const WindowInfo& w : ScanWindows(d_.C()))
+        if (selector_.Matches(w)) before_.insert(w.id);
     } else if (kind == "--until-exit" && i + 2 == args.size()) {
       kind_ = kExit;
       process_ = std::make_unique<ProcessWatch>(d_.C(), ParseInt(args[i + 1]));
@@ -247,12 +254,16 @@ class Effect {
         auto info = Describe(d_.C(), target_);
         return !info || !info->viewable;
       }
-      case kMap:
-        if (auto w = selector_.Topmost(ScanWindows(d_.C()))) {
-          found_ = w->id;
-          return true;
+      case kMap: {
+        auto windows = ScanWindows(d_.C());
+        for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+          if (selector_.Matches(*it) && !before_.count(it->id)) {
+            found_ = it->id;
+            return true;
+          }
         }
         return false;
+      }
       case kExit: return process_->Ended();
       case kLine: {
         std::string last;
@@ -275,6 +286,7 @@ class Effect {
   std::unique_ptr<ProcessWatch> process_;
   std::unique_ptr<FileWatch> file_;
   int lines_before_ = 0;
+  std::set<Window> before_;  // the matching windows shown before the input
   Window found_ = 0;
 };
 
@@ -297,6 +309,7 @@ int SendUntil(Driver& d, Effect& effect, const std::string& what,
       effect.PrintResult();
       return kOk;
     }
+    if (d.ProgramEnded()) d.Fail(effect.Text() + " after " + what);
     d.C().Log().Add("no " + effect.Text() + " after " + what + " (try " + std::to_string(attempt) + " of " +
                     std::to_string(kTries) + (sent == InputResult::kDone ? "" : ": " + d.In().Problem()) + ")");
     if (attempt < kTries && undo) undo();
@@ -658,6 +671,18 @@ int Run(Options& o) {
   if (cmd == "move") {
     need(2, "move X Y");
     d.In().MoveTo(ParseInt(a[0]), ParseInt(a[1]));
+    return kOk;
+  }
+  if (cmd == "place") {
+    need(3, "place WIN X Y");
+    Window w = ParseWindow(a[0]);
+    int x = ParseInt(a[1]), y = ParseInt(a[2]);
+    XMoveWindow(c.Dpy(), w, x, y);
+    d.Wait("window " + c.Describe(w) + " at " + a[1] + "," + a[2], [&] {
+      auto info = Describe(c, w);
+      if (!info) d.Gone(w);
+      return info->x == x && info->y == y;
+    });
     return kOk;
   }
   if (cmd == "click") return Click(d, a);
