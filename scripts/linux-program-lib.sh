@@ -187,6 +187,29 @@ tavelin_geometry() {
   read -r WIN_X WIN_Y WIN_W WIN_H <<<"$g"
 }
 
+# Prints what is under the pointer at ($1,$2) of the screen: "root" or a top-level window's id.
+tavelin_window_at() {
+  local over
+  xdrive move "$1" "$2"
+  read -r _ _ over <<<"$(xdrive pointer)"
+  echo "$over"
+}
+
+# Checks that the logo at ($1,$2) lets clicks through where it is see-through (its corner: the
+# pointer is over the root there) and takes them over its picture; prints what is wrong.
+tavelin_logo_click_through() {
+  local over
+  over=$(tavelin_window_at $(($1 + 1)) $(($2 + 1)))
+  [ "$over" = root ] || { echo "the pointer over a see-through corner is over window $over, not the root"; return 1; }
+  over=$(tavelin_window_at $(($1 + 20)) $(($2 + 45)))
+  [ "$over" != root ] || { echo "the pointer over the logo is over the root"; return 1; }
+}
+
+# Prints, for a failing script, the windows on the screen and the screenshot xdrive saves.
+tavelin_failure_report() {
+  [ -z "${DISPLAY:-}" ] || xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+}
+
 # Succeeds when window $1 is mapped (and its parents are).
 tavelin_viewable() {
   [ "$(xdrive state "$1")" = viewable ]

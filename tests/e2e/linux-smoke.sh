@@ -17,7 +17,7 @@ source "$scripts/linux-program-lib.sh"
 tavelin_session smoke
 fail() {
   echo "FAIL: $*" >&2
-  xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  tavelin_failure_report
   [ -s "$work/program.log" ] && { echo "--- program output:" >&2; cat "$work/program.log" >&2; }
   exit 1
 }
@@ -54,11 +54,6 @@ echo "label text pixels: $label"
 [ "$label" -gt 20 ] || fail "the version label shows only $label pixels"  # "1.4" once started
 # Clicks pass where the window is see-through (the pointer is over the root there), and land on
 # the window over the logo.
-xdrive move $((WIN_X + 1)) $((WIN_Y + 1))
-read -r _ _ over <<<"$(xdrive pointer)"
-[ "$over" = root ] || fail "the pointer over a see-through corner is over window $over, not the root"
-xdrive move $((WIN_X + 20)) $((WIN_Y + 45))
-read -r _ _ over <<<"$(xdrive pointer)"
-[ "$over" != root ] || fail "the pointer over the logo is over the root"
+wrong=$(tavelin_logo_click_through "$WIN_X" "$WIN_Y") || fail "$wrong"
 cp "$work/screen.png" "${TMPDIR:-/tmp}/linux-smoke-last.png"
 echo "PASS: centred 258x81 window with its logo and label, white parts show the root and let clicks through"

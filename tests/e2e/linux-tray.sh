@@ -35,7 +35,7 @@ end_tray_session() {
 trap end_tray_session EXIT
 fail() {
   echo "FAIL: $*" >&2
-  xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  tavelin_failure_report
   for log in "$work"/*.log; do echo "--- $(basename "$log"):" >&2; cat "$log" >&2; done
   exit 1
 }

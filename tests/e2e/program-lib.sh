@@ -28,7 +28,7 @@ e2e_end() {
 # keeps the logs beside xdrive's event log.
 fail() {
   echo "FAIL: $*" >&2
-  xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  tavelin_failure_report
   for log in "$work"/*.log; do
     [ -s "$log" ] || continue
     echo "--- $(basename "$log"):" >&2

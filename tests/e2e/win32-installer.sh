@@ -12,10 +12,10 @@ build=$(cd "${1:?usage: win32-installer.sh <build dir>}" && pwd)
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$build/e2e/win32-installer
 export TAVELIN_E2E_ARTIFACTS=$work
-xdrive() { "$build/tests/xdrive" "$@"; }
+source "$root/scripts/linux-program-lib.sh"
 fail() {
   echo "win32-installer: FAIL: $*" >&2
-  [ -z "${DISPLAY:-}" ] || xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  tavelin_failure_report
   exit 1
 }
 note() { echo "win32-installer: $*"; }

@@ -31,7 +31,7 @@ end() {
 trap end EXIT
 fail() {
   echo "FAIL: $*" >&2
-  xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  tavelin_failure_report
   [ -s "$work/program.log" ] && cp "$work/program.log" "$TAVELIN_E2E_ARTIFACTS/"
   exit 1
 }

@@ -10,10 +10,10 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 exe=$build/app/tavelin.exe
 work=$build/e2e/win32-smoke
 export TAVELIN_E2E_ARTIFACTS=$work
-xdrive() { "$build/tests/xdrive" "$@"; }
+source "$root/scripts/linux-program-lib.sh"
 fail() {
   echo "win32-smoke: FAIL: $*" >&2
-  [ -z "${DISPLAY:-}" ] || xdrive report "at the failure:" 2>&1 | grep -v '^xdrive: events seen\|^  [0-9:.]* ' >&2 || true
+  tavelin_failure_report
   exit 1
 }
 
@@ -96,10 +96,5 @@ label=$(convert "$work/screen.png" -crop "184x12+$((X + 70))+$((Y + 5))" +repage
 echo "label text pixels: $label"
 [ "$label" -gt 20 ] || fail "the version label shows only $label pixels"  # "1.4" once started
 # Clicks pass where the window is see-through (the pointer is over the root there).
-xdrive move $((X + 1)) $((Y + 1))
-read -r _ _ over <<<"$(xdrive pointer)"
-[ "$over" = root ] || fail "the pointer over a see-through corner is over window $over, not the root"
-xdrive move $((X + 20)) $((Y + 45))
-read -r _ _ over <<<"$(xdrive pointer)"
-[ "$over" != root ] || fail "the pointer over the logo is over the root"
+wrong=$(tavelin_logo_click_through "$X" "$Y") || fail "$wrong"
 echo "win32-smoke: PASS"
