@@ -217,6 +217,11 @@ void Tresolution::sliderChange(tk::Component*) {
 }
 
 void Tresolution::zapiszClick(tk::Component*) {
+  // Pressed before the idle moment that does the editor's start-up (a busy machine): do it first,
+  // so that the file is named (and the stored choices shown) rather than taken for missing.
+  bool unused = false;
+  propsIdle(this, unused);
+  if (tk::App()->Terminated()) return;
   SettingsFile* file = EditorConfiguration::Of(*tk::App()).file.get();
   if (!file) {
     // No editor's start-up got as far as the settings file (the install key is broken): there

@@ -222,20 +222,11 @@ tavelin_pixel() {
 
 # Ends process $1 (a child of this shell): TERM, then KILL when it has not ended two seconds later.
 tavelin_stop() {
-  local pid=$1 killer
+  local pid=$1
   kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null || true; return 0; }
   kill "$pid" 2>/dev/null || true
-  # The grace period is a deadline: `wait` returns as soon as the process ends.
-  (
-    trap 'kill $! 2>/dev/null; exit 0' TERM
-    sleep 2 &
-    wait $!
-    kill -9 "$pid" 2>/dev/null
-  ) &
-  killer=$!
+  xdrive -q -t 2 wait-exit "$pid" || kill -9 "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  kill "$killer" 2>/dev/null || true
-  wait "$killer" 2>/dev/null || true
 }
 
 # Waits up to $2 seconds for process $1 to end (it need not be a child of this shell).
@@ -274,8 +265,11 @@ tavelin_session() {
 }
 
 # Stops the program, checks its log and removes the work folder. A log with GLib or GTK criticals
-# sets TAVELIN_LOG_FAULT (the caller's exit trap ends with tavelin_exit_status).
+# sets TAVELIN_LOG_FAULT (the caller's exit trap ends with tavelin_exit_status). Only the script
+# itself ends the session: bash runs the exit trap also in a subshell that a signal ends before
+# it has run its command.
 tavelin_end_session() {
+  [ "$BASHPID" = "$$" ] || return 0
   if [ -n "$TAVELIN_PID" ]; then tavelin_stop "$TAVELIN_PID"; fi
   tavelin_check_log "$work/program.log" || TAVELIN_LOG_FAULT=1
   rm -rf "$work"

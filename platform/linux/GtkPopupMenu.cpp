@@ -5,6 +5,7 @@
 #include "platform/linux/GtkSession.h"
 #include "platform/linux/PrimaryScreenOrigin.h"
 #include "platform/menu.h"
+#include "platform/messages.h"
 
 namespace plat {
 namespace {
@@ -18,7 +19,12 @@ void OnActivate(GtkMenuItem* item, gpointer data) {
   static_cast<Tracking*>(data)->chosen = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), "command"));
 }
 
-void OnDeactivate(GtkMenuShell*, gpointer data) { static_cast<Tracking*>(data)->closed = true; }
+void OnDeactivate(GtkMenuShell*, gpointer data) {
+  static_cast<Tracking*>(data)->closed = true;
+  // The choice reached us as a GTK event, not as a message: make the nested loop turn so it sees
+  // the menu closed instead of sleeping on until the next event.
+  PostMessageA(nullptr, WM_NULL, 0, 0);
+}
 
 GtkWidget* MakeItem(const MenuItemSpec& entry, Tracking& tracking) {
   if (entry.caption == "-") return gtk_separator_menu_item_new();

@@ -98,6 +98,7 @@ start
 agent=$(e2e_expect_notification 10)
 [ "$(tavelin_screen_size)" = 1024x768 ] || fail "the screen is $(tavelin_screen_size), not 1024x768"
 e2e_no_box
+icon=$(tavelin_wait_tray_icon 5) || fail "no tray icon"
 e2e_apply_refused "/*/data/nobody"
 e2e_exit
 expect_unchanged

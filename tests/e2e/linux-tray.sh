@@ -26,6 +26,7 @@ source "$scripts/linux-program-lib.sh"
 tavelin_session tray
 pids=()
 end_tray_session() {
+  [ "$BASHPID" = "$$" ] || return 0  # a subshell ended by a signal (see tavelin_end_session)
   exec 3>&- || true
   for pid in "${pids[@]}"; do tavelin_stop "$pid"; done
   tavelin_check_log "$work/probe.log" || TAVELIN_LOG_FAULT=1

@@ -45,7 +45,7 @@ monitor_mode() {
 # What the program asks mutter, as the bus sees it; ready once it has become a monitor.
 dbus-monitor --address "$TAVELIN_BUS" >"$work/bus-monitor.txt" 2>&1 &
 pids+=("$!")
-for _ in $(seq 1 100); do grep -q "member=NameLost" "$work/bus-monitor.txt" && break; sleep 0.05; done
+xdrive wait-line "$work/bus-monitor.txt" "member=NameLost" >/dev/null || fail "the bus monitor did not start"
 # Prints how many ApplyMonitorsConfig calls mutter answered with a return (not an error).
 applied_configs() {
   awk 'function field(name, i) { for (i = 1; i <= NF; i++) if (index($i, name "=") == 1) return substr($i, length(name) + 2) }

@@ -32,8 +32,7 @@ start_compositor() {
   XDG_RUNTIME_DIR=$run WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     "$compositor" --ready "$run/ready" "$@" >"$work/$name.log" 2>&1 &
   pids+=("$!")
-  for _ in $(seq 1 200); do [ -s "$run/ready" ] && break; sleep 0.05; done
-  [ -s "$run/ready" ] || fail "the compositor $name did not get ready"
+  xdrive wait-line "$run/ready" '^DISPLAY=' >/dev/null || fail "the compositor $name did not get ready"
   WAYLAND=$run/$(sed -n 's/^WAYLAND_DISPLAY=//p' "$run/ready")
   export DISPLAY=$(sed -n 's/^DISPLAY=//p' "$run/ready")
 }

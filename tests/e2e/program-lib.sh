@@ -18,6 +18,7 @@ e2e_begin() {
 }
 
 e2e_end() {
+  [ "$BASHPID" = "$$" ] || return 0  # a subshell ended by a signal (see tavelin_end_session)
   exec 3>&- || true
   tavelin_end_session
   for pid in "${pids[@]}"; do tavelin_stop "$pid"; done
@@ -103,7 +104,7 @@ e2e_menu() {
     open=(--open-with "echo context 400 300 >&3")
   fi
   # shellcheck disable=SC2086
-  xdrive -t 20 menu "${open[@]}" $downs Return "$@"
+  xdrive -t 30 menu "${open[@]}" $downs Return "$@"
 }
 
 # Moves the track bar of settings editor $1 one step left (a mode code lower) and presses Apply
@@ -111,6 +112,8 @@ e2e_menu() {
 e2e_step_left_and_apply() {
   local editor=$1
   shift
+  # Drawn afresh once it has handled its showing, and so ready for the keys.
+  xdrive wait-painted "$editor" || fail "the editor was not drawn"
   xdrive key "$editor" Tab Tab Left || fail "the editor took no keys"
   xdrive -t 15 click "$editor" $((252 + 37)) $((284 + 12)) "$@" >/dev/null || fail "Apply did not do what it should"
 }

@@ -21,8 +21,7 @@ SESSION
 # Waits up to 20 s for the session of compositor_session $1 to start; sets DISPLAY and XAUTHORITY
 # (the compositor's XWayland) and WAYLAND (its socket's full path, in its runtime folder $2).
 wait_compositor_session() {
-  for _ in $(seq 1 400); do [ -s "$1/ready" ] && break; sleep 0.05; done
-  [ -s "$1/ready" ] || return 1
+  xdrive -t 20 wait-line "$1/ready" '^DISPLAY=' >/dev/null || return 1
   WAYLAND=$2/$(sed -n 's/^WAYLAND_DISPLAY=//p' "$1/ready")
   export DISPLAY=$(sed -n 's/^DISPLAY=//p' "$1/ready")
   export XAUTHORITY=$(sed -n 's/^XAUTHORITY=//p' "$1/ready")
@@ -32,6 +31,7 @@ wait_compositor_session() {
 # Rootless XWayland keeps no picture of its root window: each window is read by itself. A box
 # without keyboard focus greys its text: a lighter threshold keeps it.
 e2e_box_text() {
+  xdrive wait-painted "$1" || fail "message box $1 was not drawn"
   import -window "$1" "$work/box.png"
   tavelin_geometry "$1"
   convert "$work/box.png" -crop "${WIN_W}x$((WIN_H - 40))+0+0" +repage -colorspace Gray -resize 300% \
@@ -39,6 +39,7 @@ e2e_box_text() {
   tesseract "$work/box-text.png" - --psm 6 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'
 }
 e2e_notification_text() {
+  xdrive wait-painted "$1" || fail "the notification window was not drawn"
   import -window "$1" "$work/agent.png"
   tavelin_read_text "$work/agent.png" 213 16 8 32 light
 }
@@ -75,7 +76,6 @@ expect_notification() {
 expect_box_unanswered() {
   local box text
   box=$(tavelin_wait_sized_window box 10) || fail "no message box \"$1\""
-  sleep 0.3  # its first paint
   text=$(e2e_box_text "$box")
   [[ "$text" == "$1" ]] || fail "the message box reads \"$text\", expected \"$1\""
   echo "message box: $text"

@@ -213,6 +213,21 @@ TEST_F(SettingsEditor, ShowsTheStoredChoicesAndApplySavesAndSwitches) {
   EXPECT_FALSE(app->Terminated()) << "Apply does not arm the auto-close";
 }
 
+TEST_F(SettingsEditor, ApplyBeforeTheEditorsFirstIdleMomentReadsTheFileFirstAndSaves) {
+  Configure("3", "16", false, true);
+  Start();
+  PumpUntil(5000);
+  // A busy machine: Apply is pressed before the editor had the idle moment of its start-up.
+  auto* editor = tk::CreateForm<Tresolution>(main);
+  editor->Show();
+  sim::ClickControl(Key(editor), "zapisz");
+  Settle();
+  EXPECT_TRUE(BoxTexts().empty()) << "not a missing installation";
+  EXPECT_EQ(Contents(UserFile()), "[Main]\r\nresolution=3\r\nautorun=0\r\nautoclose=1\r\nglebia=16\r\nskonfigurowany=1\r\n")
+      << "the stored choices, saved again";
+  EXPECT_FALSE(editor->Visible());
+}
+
 TEST_F(SettingsEditor, AModeStoredInAnyOtherFormLeavesTheFirstAndApplyWritesIt) {
   for (const char* stored : {"7", "0x3"}) {
     SCOPED_TRACE(stored);

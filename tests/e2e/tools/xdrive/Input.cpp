@@ -4,6 +4,8 @@
 #include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
 
+#include <unistd.h>
+
 #include <sstream>
 
 #include "Windows.h"
@@ -33,7 +35,45 @@ bool IsInside(Connection& c, Window w, Window ancestor) {
 
 }  // namespace
 
-Input::Input(Connection& c) : c_(c) {}
+Input::Input(Connection& c)
+    : c_(c), on_pong_(c.OnEvent([this](const XEvent& e) {
+        if (e.type == ClientMessage && e.xclient.window == c_.Root() && ping_ && e.xclient.data.l[1] == ping_)
+          answered_ = true;
+      })) {}
+
+bool Input::TakesPings(Window w) {
+  Atom* protocols = nullptr;
+  int count = 0;
+  bool takes = false;
+  if (XGetWMProtocols(c_.Dpy(), w, &protocols, &count)) {
+    Atom ping = XInternAtom(c_.Dpy(), "_NET_WM_PING", False);
+    for (int i = 0; i < count; ++i) takes = takes || protocols[i] == ping;
+    XFree(protocols);
+  }
+  return takes;
+}
+
+bool Input::Ping(Window w) {
+  answered_ = false;
+  ping_ = 0;
+  auto info = Describe(c_, w);
+  if (!info) return false;
+  Window target = TakesPings(w) ? w : TakesPings(info->top) ? info->top : 0;
+  if (!target) return false;
+  static long serial = 0;
+  ping_ = (static_cast<long>(getpid()) << 12) + ++serial;
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = target;
+  e.xclient.message_type = XInternAtom(c_.Dpy(), "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(c_.Dpy(), "_NET_WM_PING", False));
+  e.xclient.data.l[1] = ping_;
+  e.xclient.data.l[2] = static_cast<long>(target);
+  XSendEvent(c_.Dpy(), target, False, NoEventMask, &e);
+  XSync(c_.Dpy(), False);
+  return true;
+}
 
 void Input::MoveTo(int x, int y) {
   XTestFakeMotionEvent(c_.Dpy(), -1, x, y, CurrentTime);

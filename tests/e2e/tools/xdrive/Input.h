@@ -29,12 +29,23 @@ class Input {
   // Presses and releases each key (keysym names: Down, Return, Tab, a, ...); false on a name
   // that is not a key.
   bool Keys(const std::vector<std::string>& names);
+  // Asks the client of window `w` (or of its top-level window) to answer a ping (_NET_WM_PING):
+  // its answer comes after it has handled all the input sent before. False when it does not
+  // take pings.
+  bool Ping(Window w);
+  // Whether the client answered the last ping.
+  bool Answered() const { return answered_; }
   // Why the last call did not end in kDone.
   const std::string& Problem() const { return problem_; }
 
  private:
+  bool TakesPings(Window w);
+
   Connection& c_;
   std::string problem_;
+  long ping_ = 0;
+  bool answered_ = false;
+  Connection::Handler on_pong_;
 };
 
 }  // namespace xdrive
