@@ -15,7 +15,7 @@ scripts=$(cd "$here/../../scripts" && pwd)
 build=$(cd "${1:?usage: linux-tray-hosts.sh <build dir>}" && pwd)
 probe=$build/tests/tray_probe
 hosts=$build/tests/bus_hosts
-for tool in "$probe" "$hosts"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
+for tool in "$probe" "$hosts" "$build/tests/xdrive"; do [ -x "$tool" ] || { echo "FAIL: $tool is not built" >&2; exit 1; }; done
 
 if [ "${2:-}" != "--inside-xvnc" ]; then
   exec "$scripts/with-xvnc.sh" -g 800x600 bash "$0" "$build" --inside-xvnc
@@ -25,25 +25,22 @@ source "$scripts/linux-program-lib.sh"
 tavelin_session tray-hosts
 pids=()
 end_hosts_session() {
+  [ "$BASHPID" = "$$" ] || return 0  # a subshell ended by a signal (see tavelin_end_session)
   for pid in "${pids[@]}"; do tavelin_stop "$pid"; done
   tavelin_end_session
 }
 trap end_hosts_session EXIT
 fail() {
   echo "FAIL: $*" >&2
+  tavelin_failure_report
   for log in "$work"/*.log; do echo "--- $(basename "$log"):" >&2; cat "$log" >&2; done
   exit 1
 }
 
 # Waits up to 10 s for the $3-th line (default the first) matching $2 in log $1.
 expect_line() {
-  local log=$1 pattern=$2 count=${3:-1} deadline
-  deadline=$(($(date +%s%N) + 10000000000))
-  while [ "$(date +%s%N)" -lt "$deadline" ]; do
-    [ "$(grep -cE "$pattern" "$log" 2>/dev/null || true)" -ge "$count" ] && return 0
-    sleep 0.05
-  done
-  fail "no line \"$pattern\" (#$count) in $(basename "$log")"
+  local log=$1 pattern=$2 count=${3:-1}
+  xdrive -t 10 wait-line "$log" "$pattern" "$count" >/dev/null || fail "no line \"$pattern\" (#$count) in $(basename "$log")"
 }
 lines() { grep -cE "$2" "$1" 2>/dev/null || true; }
 
@@ -109,12 +106,7 @@ stop_hosts
 # --- 4. An XEmbed tray -----------------------------------------------------------------------
 tavelin_trayer || fail "trayer did not map its panel"
 start_probe four
-embedded=
-for _ in $(seq 1 200); do
-  xdotool search --onlyvisible --name '^Tavelin probe$' >/dev/null 2>&1 && { embedded=1; break; }
-  sleep 0.05
-done
-[ -n "$embedded" ] || fail "the icon did not show in trayer"
+xdrive wait-map --title '^Tavelin probe$' >/dev/null || fail "the icon did not show in trayer"
 tavelin_stop "$probe_pid"
 if grep -E -- '-(CRITICAL|WARNING) \*\*' "$work"/probe-*.log >&2; then fail "GLib or GTK complained"; fi
 echo "PASS: no new notification area for a host of the watcher that holds the icon, an icon without one added when a host comes, balloon text escaped only for a server that reads markup, an XEmbed icon without complaints"
