@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/peers.h"
+#include "toolkit/BiDiMode.h"
 #include "toolkit/Component.h"
 #include "toolkit/Events.h"
 
@@ -14,8 +15,6 @@ namespace tk {
 
 class Form;
 class HintWindow;
-
-enum class BiDiMode { LeftToRight, RightToLeft, RightToLeftNoAlign, RightToLeftReadingOnly };
 
 // Mouse drag settings live with the mouse; the application reaches them through it.
 struct Mouse {

@@ -224,10 +224,6 @@ void Control::Invalidate() {
   parent_->InvalidateContainer();
 }
 
-void Control::Update() {
-  if (parent_) parent_->InvalidateContainer();
-}
-
 void Control::MouseDown(MouseButton button, ShiftState shift, int x, int y) { Fire(OnMouseDown, this, button, shift, x, y); }
 
 void Control::MouseMove(ShiftState shift, int x, int y) { Fire(OnMouseMove, this, shift, x, y); }

@@ -137,9 +137,8 @@ class Control : public Component {
   // Asks for the control to be painted again; never paints itself. The form paints what was
   // invalidated once, before its loop next waits for input (every backend does).
   void Invalidate();
-  // The words of the stored layouts for the same request.
+  // The stored layouts' word for the same request.
   void Repaint() { Invalidate(); }
-  void Update();
 
   virtual bool IsWindowed() const { return false; }
   // The control as a container of controls; null for one that holds none.

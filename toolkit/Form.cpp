@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "platform/surface.h"
 #include "toolkit/Action.h"
+#include "toolkit/Application.h"
 #include "toolkit/Guarded.h"
 #include "toolkit/Screen.h"
 
@@ -190,11 +191,6 @@ void Form::PeerCloseRequested() {
 
 void Form::InvalidateContainer() {
   if (peer_) peer_->Invalidate();
-}
-
-void Form::Update() {
-  // Every backend paints invalidated windows before it next waits for input.
-  InvalidateContainer();
 }
 
 void Form::PeerPaint(plat::Surface& surface) {

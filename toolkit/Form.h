@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/peers.h"
-#include "toolkit/Application.h"
+#include "toolkit/BiDiMode.h"
 #include "toolkit/Colors.h"
 #include "toolkit/Component.h"
 #include "toolkit/Control.h"
@@ -77,8 +77,6 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   plat::POINT ClientOrigin() const override { return {0, 0}; }
   void InvalidateContainer() override;
   void ChildGoing(Control* child) override { ControlRemoved(child); }
-  // Asks for the form's paint; as Invalidate, it happens before the loop next waits for input.
-  void Update();
   // Paints the client area as the window shows it (without native controls) on `surface`.
   void PaintTo(plat::Surface& surface) { PeerPaint(surface); }
   PointerTracker* Pointer() override { return &pointer_; }
