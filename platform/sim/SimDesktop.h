@@ -45,6 +45,7 @@ struct Desktop {
   int screenWidth = 1024;
   int screenHeight = 768;
   std::map<plat::BorderStyle, plat::RECT> frames;
+  std::uint64_t topStacking = 0;
   std::map<plat::HWND, FormRecord*> forms;  // records owned by their peers
   std::map<plat::HWND, PaintableForm*> paintable;
   bool visualStyles = true;

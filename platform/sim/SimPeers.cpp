@@ -102,7 +102,17 @@ class SimFormPeer final : public plat::FormPeer,
   void Hide() override { plat::ShowWindow(record_.handle, plat::SW_HIDE); }
   bool Visible() const override { return plat::IsWindowVisible(record_.handle) != 0; }
 
-  void ShowStateChanged(bool visible, bool) override { Update([&] { record_.visible = visible; }); }
+  void ShowStateChanged(bool visible, bool) override {
+    Update([&] {
+      if (visible && !record_.visible) record_.stacking = ++TheDesktop().topStacking;
+      record_.visible = visible;
+    });
+  }
+  void BringToFront() override {
+    Update([&] {
+      if (record_.visible) record_.stacking = ++TheDesktop().topStacking;
+    });
+  }
 
  private:
   template <typename F>

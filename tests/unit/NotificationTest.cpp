@@ -70,9 +70,10 @@ TEST_F(Notification, SeveralWindowsEachSpeakTheirOwnMessageAndCloseThreeSecondsA
   main->ShowAgent("Three", false);
   auto agents = Agents();
   ASSERT_EQ(agents.size(), 4u);
-  // Both shown at the same place, the later one on top (live windows are listed bottom to top).
+  // Both shown at the same place, the later one on top.
   EXPECT_EQ(agents[1].left, agents[2].left);
   EXPECT_EQ(agents[1].top, agents[2].top);
+  EXPECT_GT(agents[2].stacking, agents[1].stacking);
   EXPECT_FALSE(agents[3].visible);
 
   PumpUntil(1002);

@@ -45,6 +45,9 @@ struct FormRecord {
   plat::FontSpec font;
   plat::IconImage icon;
   bool visible = false;
+  // Where the window lies among the others: as on a desktop, one that appears or is brought to
+  // the front goes above every other; higher is above.
+  std::uint64_t stacking = 0;
   plat::CursorShape cursor = plat::CursorShape::Arrow;
 };
 
