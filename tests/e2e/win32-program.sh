@@ -3,8 +3,8 @@
 # (trayer): an install key and a user who asked for 1024x768 at 32 bits. The start switches the
 # screen and shows the notification at the screen's width - 305, height - 144; Wine has no speech
 # objects, so the speech error box comes too and is answered; "Configure program" opens the editor,
-# whose Apply (track bar moved to 800x600) writes the five keys and switches the screen; "Exit"
-# ends the program with status 0.
+# whose Apply (track bar moved to 800x600) writes the five keys and switches the screen; "About"
+# opens the about window centred with its frame; "Exit" ends the program with status 0.
 #   win32-program.sh <build dir>
 set -euo pipefail
 build=$(cd "${1:?usage: win32-program.sh <build dir>}" && pwd)
@@ -130,9 +130,17 @@ expected=$'[Main]\r\nresolution=2\r\nautorun=0\r\nautoclose=0\r\nglebia=32\r\nsk
 echo "Apply wrote the five keys and switched the screen to 800x600"
 answer_boxes 2 >/dev/null
 
+about=$(menu 4 --until-map --title '^Tavelin - program information$') || fail "no about window"
+tavelin_geometry "$about" || fail "the about window went at once"
+# The whole window, frame and caption included, in the middle of the screen.
+[ "$WIN_W" -gt 456 ] && [ "$WIN_H" -gt 304 ] || fail "the about window is ${WIN_W}x${WIN_H}: no frame around 456x304"
+[ "$WIN_X,$WIN_Y" = "$(((800 - WIN_W) / 2)),$(((600 - WIN_H) / 2))" ] ||
+  fail "the ${WIN_W}x${WIN_H} about window stands at ($WIN_X,$WIN_Y), not centred on 800x600"
+echo "about window: ${WIN_W}x${WIN_H} at ($WIN_X,$WIN_Y)"
+
 menu 3 --until-exit "$wine_pid" || fail "tavelin.exe still runs after \"Exit\""
 status=0
 wait "$wine_pid" || status=$?
 wine_pid=
 [ "$status" = 0 ] || fail "\"Exit\" ended tavelin.exe with status $status"
-echo "PASS: under Wine: configured start, speech error answered, editor and Apply, Exit with status 0"
+echo "PASS: under Wine: configured start, speech error answered, editor and Apply, about window centred with its frame, Exit with status 0"
