@@ -6,8 +6,9 @@
 
 namespace plat::x11 {
 
-// Where the primary output starts on the X screen, asked afresh of the server; (0,0) without
-// RandR 1.2, without an output that shows something, or without an X server.
+// Where the primary output starts on the X screen, asked afresh: of the compositor on a Wayland
+// desktop, else of the X server; (0,0) without RandR 1.2, without an output that shows something,
+// or without an X server.
 POINT PrimaryScreenOrigin();
 
 }  // namespace plat::x11

@@ -22,16 +22,11 @@ x11::ScreenSize PrimaryScreenSize(Display* display) {
 
 }  // namespace
 
-// How long a size may wait for the compositor: it answers at once unless it is stuck.
-constexpr DWORD kOutputsReadTimeoutMs = 500;
-
 int GetSystemMetrics(int index) {
   if (index != SM_CXSCREEN && index != SM_CYSCREEN) return 0;
   // On Wayland the primary output's logical size; XWayland's screen spans every output.
-  if (const wl::SessionOutputs wayland = wl::SessionDisplayService(); wayland.outputs) {
-    if (auto size = desk::PrimaryLogicalSize(*wayland.outputs, desk::AnswerDeadline(kOutputsReadTimeoutMs)))
-      return index == SM_CXSCREEN ? size->width : size->height;
-  }
+  if (const auto area = wl::PrimaryOutputArea())
+    return index == SM_CXSCREEN ? area->size.width : area->size.height;
   Display* display = x11::Connection();
   if (!display) return 0;
   const x11::ScreenSize size = PrimaryScreenSize(display);

@@ -37,11 +37,20 @@ Service Choose() {
   return s;
 }
 
+// How long a size or place may wait for the compositor: it answers at once unless it is stuck.
+constexpr DWORD kOutputsReadTimeoutMs = 500;
+
 }  // namespace
 
 SessionOutputs SessionDisplayService() {
   static Service service = Choose();  // GUI thread; kept for the session
   return {service.wayland, service.outputs.get()};
+}
+
+std::optional<desk::LogicalArea> PrimaryOutputArea() {
+  const SessionOutputs session = SessionDisplayService();
+  if (!session.outputs) return std::nullopt;
+  return desk::PrimaryLogicalArea(*session.outputs, desk::AnswerDeadline(kOutputsReadTimeoutMs));
 }
 
 }  // namespace plat::wl

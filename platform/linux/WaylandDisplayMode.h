@@ -15,4 +15,8 @@ struct SessionOutputs {
 
 SessionOutputs SessionDisplayService();
 
+// On a Wayland desktop with an output configuration interface: where its primary output stands and
+// the size it covers; nullopt elsewhere or when the compositor did not say in time.
+std::optional<desk::LogicalArea> PrimaryOutputArea();
+
 }  // namespace plat::wl

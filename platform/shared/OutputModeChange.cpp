@@ -37,12 +37,15 @@ LONG ChangeOutputMode(OutputConfigurator& desktop, const ModeWanted& wanted, DWO
   return DISP_CHANGE_FAILED;
 }
 
-std::optional<LogicalSize> PrimaryLogicalSize(OutputConfigurator& desktop, const AnswerDeadline& deadline) {
+std::optional<LogicalArea> PrimaryLogicalArea(OutputConfigurator& desktop, const AnswerDeadline& deadline) {
   const auto heads = desktop.ReadOutputs(deadline, false);
   if (!heads) return std::nullopt;
   const auto primary = PrimaryHead(*heads);
   if (!primary) return std::nullopt;
-  return LogicalSizeOf((*heads)[*primary]);
+  const OutputHead& head = (*heads)[*primary];
+  const auto size = LogicalSizeOf(head);
+  if (!size) return std::nullopt;
+  return LogicalArea{{head.x, head.y}, *size};
 }
 
 }  // namespace plat::desk

@@ -36,8 +36,15 @@ class OutputConfigurator {
 // The request's result as DISP_CHANGE_*. `bitsPerPel` 0: no depth asked.
 LONG ChangeOutputMode(OutputConfigurator& desktop, const ModeWanted& wanted, DWORD bitsPerPel);
 
-// The primary output's logical size, or nullopt when the desktop did not say. The loop does not
+// Where the primary output stands on the desktop (XWayland's screen coordinates are the desktop's)
+// and the size it covers there.
+struct LogicalArea {
+  POINT origin{};
+  LogicalSize size;
+};
+
+// The primary output's logical area, or nullopt when the desktop did not say. The loop does not
 // run meanwhile.
-std::optional<LogicalSize> PrimaryLogicalSize(OutputConfigurator& desktop, const AnswerDeadline& deadline);
+std::optional<LogicalArea> PrimaryLogicalArea(OutputConfigurator& desktop, const AnswerDeadline& deadline);
 
 }  // namespace plat::desk

@@ -134,6 +134,25 @@ TEST_F(OutputModeChangeTest, ResultsFollowTheDesktopAndTheOutputsState) {
   EXPECT_EQ(ChangeOutputMode(d, {800, 600, 0}, 32), DISP_CHANGE_FAILED);
 }
 
+TEST_F(OutputModeChangeTest, TheScreenIsThePrimaryOutputsAreaWhereverItStands) {
+  ScriptedDesktop d;
+  auto area = PrimaryLogicalArea(d, AnswerDeadline(500));
+  ASSERT_TRUE(area);
+  EXPECT_EQ(area->origin.x, 0);
+  EXPECT_EQ(area->size.width, 800);
+
+  d.heads[0].primary = true;  // the desktop marks the output on the right primary
+  area = PrimaryLogicalArea(d, AnswerDeadline(500));
+  ASSERT_TRUE(area);
+  EXPECT_EQ(area->origin.x, 800);
+  EXPECT_EQ(area->origin.y, 0);
+  EXPECT_EQ(area->size.width, 1024);
+  EXPECT_EQ(area->size.height, 768);
+
+  for (auto& h : d.heads) h.enabled = false;
+  EXPECT_FALSE(PrimaryLogicalArea(d, AnswerDeadline(500)));
+}
+
 TEST_F(OutputModeChangeTest, AStuckDesktopFailsAfterFiveSecondsWhileTimersGoOn) {
   ScriptedDesktop d;
   d.answers = {std::nullopt};

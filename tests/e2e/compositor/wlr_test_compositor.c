@@ -205,6 +205,9 @@ static void on_client_created(struct wl_listener *listener, void *data) {
 
 static void on_xsurface_map(struct wl_listener *listener, void *data) {
   struct xsurface *s = wl_container_of(listener, s, map);
+  // A window newly shown goes on top, as on an X server without a window manager: a message box
+  // stands above the logo it was opened over.
+  wlr_xwayland_surface_restack(s->x, NULL, XCB_STACK_MODE_ABOVE);
   s->scene = wlr_scene_surface_create(&c.scene->node, s->x->surface);
   wlr_scene_node_set_position(&s->scene->node, s->x->x, s->x->y);
 }
