@@ -49,10 +49,10 @@ void ControlContainer::Realign() {
   }
 }
 
-void ControlContainer::PaintControls(Canvas& canvas) {
+void ControlContainer::PaintControls(Canvas& canvas, const plat::RECT& dirty) {
   // Graphic controls first, in z-order; windowed ones lie above them all.
   for (Control* c : controls_) {
-    if (!c->Visible() || c->IsWindowed() || c->Width() <= 0 || c->Height() <= 0) continue;
+    if (!c->Visible() || c->IsWindowed() || plat::RectEmpty(plat::RectIntersection(c->BoundsRect(), dirty))) continue;
     CanvasState state(canvas);
     canvas.ClipRect(c->BoundsRect());
     canvas.Translate(c->Left(), c->Top());
@@ -61,11 +61,14 @@ void ControlContainer::PaintControls(Canvas& canvas) {
   for (Control* c : controls_) {
     ControlContainer* inner = c->AsContainer();
     if (!inner || !c->Visible()) continue;
+    const plat::RECT innerDirty = plat::RectIntersection(c->BoundsRect(), dirty);
+    if (plat::RectEmpty(innerDirty)) continue;
     CanvasState state(canvas);
     canvas.ClipRect(c->BoundsRect());
     const plat::POINT mine = ClientOrigin(), theirs = inner->ClientOrigin();
-    canvas.Translate(theirs.x - mine.x, theirs.y - mine.y);
-    inner->PaintControls(canvas);
+    const int dx = theirs.x - mine.x, dy = theirs.y - mine.y;
+    canvas.Translate(dx, dy);
+    inner->PaintControls(canvas, plat::RectOffset(innerDirty, -dx, -dy));
   }
 }
 
@@ -220,8 +223,22 @@ void Control::ParentFontChanged() {
 }
 
 void Control::Invalidate() {
+  const plat::POINT origin = FormOrigin();
+  InvalidateFormArea({origin.x, origin.y, origin.x + width_, origin.y + height_});
+}
+
+void Control::InvalidateFormArea(const plat::RECT& area) {
   if (!parent_ || !visible_) return;
-  parent_->InvalidateContainer();
+  parent_->InvalidateArea(area);
+}
+
+void Control::Update() {
+  if (parent_) parent_->PaintPending();
+}
+
+void Control::Repaint() {
+  Invalidate();
+  Update();
 }
 
 void Control::MouseDown(MouseButton button, ShiftState shift, int x, int y) { Fire(OnMouseDown, this, button, shift, x, y); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/peers.h"
+#include "platform/rects.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
 #include "toolkit/Component.h"
@@ -56,14 +57,18 @@ class ControlContainer {
 
   // Places the aligned children (top, bottom, left, right, then client) in child-list order.
   void Realign();
-  // Paints the visible graphic children in z-order, each translated to its origin and clipped
-  // to its bounds; then, through them, those of windowed containers among the children.
-  void PaintControls(Canvas& canvas);
+  // Paints the visible graphic children that reach into `dirty` (this container's client
+  // coordinates) in z-order, each translated to its origin and clipped to its bounds; then,
+  // through them, those of windowed containers among the children.
+  void PaintControls(Canvas& canvas, const plat::RECT& dirty);
   // The visible control at a client point, topmost first, searching into windowed containers;
   // null when none.
   Control* ControlAtPos(int x, int y);
-  // A child whose look or place changed: the container's area is painted again.
-  virtual void InvalidateContainer() = 0;
+  // `area` (the form's client coordinates) of a child whose look or place changed is to be
+  // painted again: the container passes it on to its form's pending region.
+  virtual void InvalidateArea(const plat::RECT& area) = 0;
+  // Paints the form's pending region now.
+  virtual void PaintPending() = 0;
   // A child is hidden or leaves: its form takes the pointer and the focus from it.
   virtual void ChildGoing(Control* child) = 0;
 
@@ -134,11 +139,15 @@ class Control : public Component {
   // A control that covers its whole rectangle: its parent need not paint beneath it.
   bool Opaque() const { return opaque_; }
 
-  // Asks for the control to be painted again; never paints itself. The form paints what was
-  // invalidated once, before its loop next waits for input (every backend does).
+  // Adds the control's rectangle to its form's pending region; never paints. The form paints
+  // what is pending once, before its loop next waits for input, or at Update.
   void Invalidate();
-  // The stored layouts' word for the same request.
-  void Repaint() { Invalidate(); }
+  // Paints the form's pending region now, through the form's one paint; nothing when none is
+  // pending.
+  void Update();
+  // Invalidate, then Update: the control is painted now.
+  void Repaint();
+  void Refresh() { Repaint(); }
 
   virtual bool IsWindowed() const { return false; }
   // The control as a container of controls; null for one that holds none.
@@ -172,6 +181,9 @@ class Control : public Component {
   // The tracker of the pointer over this control's form; null while it is on none.
   PointerTracker* FormPointer() const { return parent_ ? parent_->Pointer() : nullptr; }
   void SetOpaque(bool on) { opaque_ = on; }
+  // Adds `area` (the form's client coordinates) to the form's pending region, while the control
+  // is shown.
+  void InvalidateFormArea(const plat::RECT& area);
   // Font or colour changed (own or the container's).
   virtual void FontChanged() { Invalidate(); }
   virtual void BoundsChanged() {}

@@ -32,7 +32,6 @@ plat::FormPeer& Form::Peer() {
     peer_ = plat::CreateFormPeer(*this, App()->Handle(), Name());
     peer_->SetCaption(caption_);
     peer_->SetBorder(borderStyle_, borderIcons_);
-    peer_->SetColor(ColorToRGB(color_));
     peer_->SetFont(font_);
     ApplyTransparentColor();
     ApplyBounds();
@@ -91,8 +90,7 @@ void Form::ApplyBounds() {
 
 void Form::SetColor(Color color) {
   color_ = color;
-  if (peer_) peer_->SetColor(ColorToRGB(color));
-  InvalidateContainer();
+  Invalidate();
 }
 
 void Form::SetTransparentColor(bool on) {
@@ -121,7 +119,7 @@ void Form::SetFont(const Font& font) {
   font_ = font;
   if (peer_) peer_->SetFont(font);
   TellFontChanged(*this);
-  InvalidateContainer();
+  Invalidate();
 }
 
 void Form::SetIcon(const plat::IconImage& icon) {
@@ -189,25 +187,33 @@ void Form::PeerCloseRequested() {
   Guarded([&] { Close(); });
 }
 
-void Form::InvalidateContainer() {
-  if (peer_) peer_->Invalidate();
+void Form::InvalidateArea(const plat::RECT& area) {
+  const plat::RECT visible = plat::RectIntersection(area, {0, 0, clientWidth_, clientHeight_});
+  if (peer_ && !plat::RectEmpty(visible)) peer_->Invalidate(visible);
 }
 
-void Form::PeerPaint(plat::Surface& surface) {
+void Form::PaintPending() {
+  if (peer_) peer_->Update();
+}
+
+// The one paint of the client area: the background, then the controls, back to front, as far as
+// they reach into `dirty`; the surface shows what lies outside it already.
+void Form::PeerPaint(plat::Surface& surface, const plat::RECT& dirty) {
   Canvas canvas(surface);
+  canvas.ClipRect(dirty);
   // Smoothed text on a colour-keyed window blends with the key colour: crisp text has no fringe.
   canvas.SetAntialiasText(!transparentColor_);
   // The background only where no opaque control covers all of it.
   bool covered = false;
   for (Control* c : Controls())
-    covered = covered || (c->Visible() && c->Opaque() && c->Left() <= 0 && c->Top() <= 0 &&
-                          c->Left() + c->Width() >= clientWidth_ && c->Top() + c->Height() >= clientHeight_);
+    covered = covered || (c->Visible() && c->Opaque() && c->Left() <= dirty.left && c->Top() <= dirty.top &&
+                          c->Left() + c->Width() >= dirty.right && c->Top() + c->Height() >= dirty.bottom);
   if (!covered) {
     canvas.GetBrush().color = color_;
-    canvas.FillRect({0, 0, clientWidth_, clientHeight_});
+    canvas.FillRect(dirty);
   }
   canvas.SetFont(font_);
-  PaintControls(canvas);
+  PaintControls(canvas, dirty);
 }
 
 void Form::ControlRemoved(Control* control) {

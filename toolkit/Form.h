@@ -75,10 +75,17 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   // The container side: the form is its controls' ultimate parent.
   Form* ContainerForm() override { return this; }
   plat::POINT ClientOrigin() const override { return {0, 0}; }
-  void InvalidateContainer() override;
+  // The form's pending region is its window's: the peer keeps it, with what the window system
+  // asks to be painted again (the window uncovered).
+  void InvalidateArea(const plat::RECT& area) override;
+  void PaintPending() override;
+  // The whole client area joins the pending region.
+  void Invalidate() { InvalidateArea({0, 0, clientWidth_, clientHeight_}); }
+  // Paints the pending region now.
+  void Update() { PaintPending(); }
   void ChildGoing(Control* child) override { ControlRemoved(child); }
   // Paints the client area as the window shows it (without native controls) on `surface`.
-  void PaintTo(plat::Surface& surface) { PeerPaint(surface); }
+  void PaintTo(plat::Surface& surface) { PeerPaint(surface, {0, 0, clientWidth_, clientHeight_}); }
   PointerTracker* Pointer() override { return &pointer_; }
   // A control is going or was hidden: it no longer takes the mouse or the focus.
   void ControlRemoved(Control* control);
@@ -105,7 +112,7 @@ class Form : public Component, public ControlContainer, private plat::FormPeerEv
   void ApplyTransparentColor();
   void PeerCloseRequested() override;
   void PeerActivated() override;
-  void PeerPaint(plat::Surface& surface) override;
+  void PeerPaint(plat::Surface& surface, const plat::RECT& dirty) override;
   void PeerMouse(plat::UINT msg, int x, int y, plat::WPARAM keys) override;
   void PeerFrameChanged() override;
   void CenterOnScreen();

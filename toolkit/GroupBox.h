@@ -22,7 +22,10 @@ class GroupBox : public WinControl, public ControlContainer {
   const plat::FontSpec& GetFont() const override { return Control::GetFont(); }
   Color GetColor() const override { return Control::GetColor(); }
   bool ShowHint() const override { return Control::ShowHint(); }
-  void InvalidateContainer() override { Invalidate(); }
+  void InvalidateArea(const plat::RECT& area) override { InvalidateFormArea(area); }
+  void PaintPending() override {
+    if (Parent()) Parent()->PaintPending();
+  }
 
  protected:
   plat::ControlKind Kind() const override { return plat::ControlKind::GroupBox; }

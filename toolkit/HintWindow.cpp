@@ -78,10 +78,9 @@ void HintWindow::ShowNow() {
     peer_->SetBorder(plat::BorderStyle::None, {false, false, false});
   }
   peer_->SetCaption(text_);
-  peer_->SetColor(ColorToRGB(shownColor_));
   // Just below the pointer, as the desktop places tooltips.
   peer_->SetBounds(at_.x, at_.y + 20, width_, height_);
-  peer_->Invalidate();
+  peer_->Invalidate({0, 0, width_, height_});
   peer_->Show();
   shown_ = everShown_ = true;
   hideTimer_->SetEnabled(false);
@@ -99,7 +98,8 @@ void HintWindow::HideHint() {
   if (peer_) peer_->Hide();
 }
 
-void HintWindow::PeerPaint(plat::Surface& surface) {
+// Small enough to paint whole; the surface is clipped to what is dirty.
+void HintWindow::PeerPaint(plat::Surface& surface, const plat::RECT&) {
   Canvas canvas(surface);
   canvas.GetBrush().color = shownColor_;
   canvas.FillRect({0, 0, width_, height_});

@@ -36,7 +36,7 @@ class HintWindow : public Component, private plat::FormPeerEvents {
   void ShowNow();
   void PeerCloseRequested() override {}
   void PeerActivated() override {}
-  void PeerPaint(plat::Surface& surface) override;
+  void PeerPaint(plat::Surface& surface, const plat::RECT& dirty) override;
 
   plat::FontSpec font_{"Verdana", 11, 0};
   Color color_ = clInfoBk;

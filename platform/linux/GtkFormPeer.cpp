@@ -23,6 +23,7 @@
 #include "platform/linux/TaskbarPresence.h"
 #include "platform/messages.h"
 #include "platform/peers.h"
+#include "platform/rects.h"
 #include "platform/startup_trace.h"
 
 namespace plat {
@@ -123,21 +124,25 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
 
   RECT FrameExtents() const override { return frame_; }
 
-  void SetColor(COLORREF color) override {
-    color_ = color;
-    gtk_widget_queue_draw(client_);
-    UpdateShape();
-  }
 
   void SetCursor(CursorShape shape) override {
     cursor_ = shape;
     ApplyCursor();
   }
 
-  // The window is drawn again soon, and a keyed one's shape follows the new painting.
-  void Invalidate() override {
-    gtk_widget_queue_draw(client_);
+  // The area is drawn again soon, and a keyed window's shape follows the new painting.
+  void Invalidate(const RECT& area) override {
+    gtk_widget_queue_draw_area(client_, area.left, area.top, area.right - area.left, area.bottom - area.top);
     if (keyed_) keyed_->Changed(*key_, clientWidth_, clientHeight_);
+  }
+
+  void Update() override {
+    GdkWindow* window = gtk_widget_get_window(client_);
+    if (!window || !gtk_widget_is_drawable(client_)) return;
+    // GTK 3 has no other way to draw the pending region before the frame clock's next turn.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gdk_window_process_updates(window, TRUE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
   }
 
   void SetTransparentColor(std::optional<COLORREF> key) override {
@@ -181,13 +186,17 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   }
 
  private:
-  // Everything the client area shows, on screen and off screen alike: the form paints all of
-  // it, its background included.
+  // What the client area shows within `cr`'s clip (GTK's dirty area), on screen and off screen
+  // alike: the form paints all of it, its background included.
   void PaintClient(cairo_t* cr) const {
-    cairo_set_source_rgb(cr, GetRValue(color_) / 255.0, GetGValue(color_) / 255.0, GetBValue(color_) / 255.0);
-    cairo_paint(cr);
+    GdkRectangle clip;
+    const RECT whole{0, 0, clientWidth_, clientHeight_};
+    const RECT dirty = gdk_cairo_get_clip_rectangle(cr, &clip)
+                           ? RectIntersection(whole, {clip.x, clip.y, clip.x + clip.width, clip.y + clip.height})
+                           : whole;
+    if (RectEmpty(dirty)) return;
     gtk::CairoSurface surface(cr, clientWidth_, clientHeight_);
-    events_.PeerPaint(surface);
+    events_.PeerPaint(surface, dirty);
   }
 
   // The client area's GdkWindow exists once it is realized; the cursor is applied then too.
@@ -314,7 +323,6 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
   int clientWidth_ = 0;
   int clientHeight_ = 0;
   RECT frame_{0, 0, 0, 0};
-  COLORREF color_ = RGB(0xF0, 0xF0, 0xF0);
   std::optional<COLORREF> key_;
   std::unique_ptr<gtk::KeyedPainting> keyed_;
 };

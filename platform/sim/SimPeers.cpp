@@ -1,10 +1,12 @@
 // Sim peers: records of what a native window would show, kept where tests can read them.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "platform/core/FormWindow.h"
 #include "platform/messages.h"
+#include "platform/rects.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimSurface.h"
 
@@ -52,7 +54,7 @@ class SimFormPeer final : public plat::FormPeer,
     });
   }
   void SetBounds(int left, int top, int clientWidth, int clientHeight) override {
-    needsPaint_ = true;
+    pending_ = {0, 0, clientWidth, clientHeight};
     Update([&] {
       record_.left = left;
       record_.top = top;
@@ -65,29 +67,33 @@ class SimFormPeer final : public plat::FormPeer,
     const auto frame = TheDesktop().frames.find(record_.border);
     return frame == TheDesktop().frames.end() ? plat::RECT{0, 0, 0, 0} : frame->second;
   }
-  void SetColor(plat::COLORREF color) override {
-    needsPaint_ = true;
-    Update([&] { record_.color = color; });
-  }
-  void Invalidate() override { needsPaint_ = true; }
+  void Invalidate(const plat::RECT& area) override { pending_ = plat::RectUnion(pending_, area); }
+  void Update() override { PaintIfNeeded(); }
   void SetCursor(plat::CursorShape shape) override { Update([&] { record_.cursor = shape; }); }
 
+  // The window's pixels persist between paints, as a screen's do: a paint changes only its area.
   void PaintIfNeeded() override {
-    if (!needsPaint_) return;
-    needsPaint_ = false;
     int width, height;
     {
       std::lock_guard g(TheDesktop().lock);
       width = record_.clientWidth;
       height = record_.clientHeight;
     }
-    sim::detail::SimSurface surface(width, height);
-    events_.PeerPaint(surface);
-    lastPaint_ = surface.Ops();
-    lastPixels_ = surface.ReadPixels();
+    if (!backing_ || backing_->ReadPixels().width != width || backing_->ReadPixels().height != height) {
+      backing_ = std::make_unique<sim::detail::SimSurface>(width, height);
+      pending_ = {0, 0, width, height};
+    }
+    const plat::RECT dirty = plat::RectIntersection(std::exchange(pending_, plat::RECT{0, 0, 0, 0}), {0, 0, width, height});
+    if (plat::RectEmpty(dirty)) return;
+    backing_->BeginPaint(dirty);
+    events_.PeerPaint(*backing_, dirty);
+    lastPaint_ = backing_->Ops();
+    lastPixels_ = backing_->ReadPixels();
+    lastArea_ = dirty;
     ++paintCount_;
   }
   std::vector<sim::DrawOp> LastPaint() const override { return lastPaint_; }
+  plat::RECT LastPaintArea() const override { return lastArea_; }
   plat::Pixels LastPixels() const override { return lastPixels_; }
   int PaintCount() const override { return paintCount_; }
   void SetTransparentColor(std::optional<plat::COLORREF> key) override {
@@ -123,8 +129,10 @@ class SimFormPeer final : public plat::FormPeer,
 
   plat::FormPeerEvents& events_;
   sim::FormRecord record_;
-  bool needsPaint_ = true;
+  plat::RECT pending_{0, 0, 0, 0};
+  std::unique_ptr<sim::detail::SimSurface> backing_;
   std::vector<sim::DrawOp> lastPaint_;
+  plat::RECT lastArea_{0, 0, 0, 0};
   plat::Pixels lastPixels_;
   int paintCount_ = 0;
 };
@@ -247,6 +255,11 @@ std::vector<DrawOp> DisplayList(const std::string& nameOrCaption) {
   if (!form) return {};
   form->PaintIfNeeded();
   return form->LastPaint();
+}
+
+plat::RECT LastPaintArea(const std::string& nameOrCaption) {
+  auto* form = FindPaintable(nameOrCaption);
+  return form ? form->LastPaintArea() : plat::RECT{0, 0, 0, 0};
 }
 
 int PaintCount(const std::string& nameOrCaption) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/rects.h"
 #include "platform/shared/AccelText.h"
 #include "platform/sim/SimDesktop.h"
 
@@ -69,6 +70,13 @@ SimSurface::SimSurface(int width, int height) {
   pixels_.height = std::max(height, 0);
   pixels_.argb.assign(static_cast<std::size_t>(pixels_.width) * pixels_.height, 0xFFFFFFFFu);
   state_.clip = {0, 0, pixels_.width, pixels_.height};
+}
+
+void SimSurface::BeginPaint(const plat::RECT& dirty) {
+  ops_.clear();
+  saved_.clear();
+  state_ = State{};
+  state_.clip = plat::RectIntersection(dirty, {0, 0, pixels_.width, pixels_.height});
 }
 
 void SimSurface::Save() { saved_.push_back(state_); }

@@ -9,6 +9,9 @@ namespace sim::detail {
 class SimSurface final : public plat::ImageSurface {
  public:
   SimSurface(int width, int height);
+  // A new paint of `dirty`: the display list starts empty and the drawing is clipped to it; the
+  // pixels keep what earlier paints drew.
+  void BeginPaint(const plat::RECT& dirty);
 
   void Save() override;
   void Restore() override;

@@ -3,6 +3,7 @@
 // to child controls through WM_GETFONT.
 #include "platform/messages.h"
 #include "platform/peers.h"
+#include "platform/rects.h"
 #include "platform/surface.h"
 #include "platform/win32/ArgbIcon.h"
 #include "platform/win32/ControlPeers.h"
@@ -38,7 +39,6 @@ class Win32FormPeer final : public FormPeer {
       ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
       ::DestroyWindow(hwnd_);
     }
-    if (brush_) DeleteObject(brush_);
     if (font_) DeleteObject(font_);
     if (icon_) DestroyIcon(icon_);
   }
@@ -65,13 +65,6 @@ class Win32FormPeer final : public FormPeer {
     ::RECT outer{0, 0, 0, 0};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     return {-outer.left, -outer.top, outer.right, outer.bottom};
-  }
-
-  void SetColor(COLORREF color) override {
-    HBRUSH old = brush_;
-    brush_ = CreateSolidBrush(color);
-    if (old) DeleteObject(old);
-    InvalidateRect(hwnd_, nullptr, TRUE);
   }
 
   void SetTransparentColor(std::optional<COLORREF> key) override {
@@ -120,7 +113,12 @@ class Win32FormPeer final : public FormPeer {
   }
 
   // Controls lying on painted areas (group boxes over labels) are drawn again with the form.
-  void Invalidate() override { RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
+  void Invalidate(const RECT& area) override {
+    const ::RECT r{area.left, area.top, area.right, area.bottom};
+    RedrawWindow(hwnd_, &r, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+
+  void Update() override { UpdateWindow(hwnd_); }
 
   void Show() override { ::ShowWindow(hwnd_, SW_SHOW); }
   void Hide() override { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -165,19 +163,25 @@ class Win32FormPeer final : public FormPeer {
                  bounds_.clientHeight + frame.top + frame.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  // The whole client area is painted off screen and copied in one operation: no flicker, and
-  // the background is part of the painting.
+  RECT ClientArea() const {
+    ::RECT client;
+    GetClientRect(hwnd_, &client);
+    return {0, 0, client.right, client.bottom};
+  }
+
+  // The update region's bounds are painted off screen and copied in one operation: no flicker.
   void Paint() {
     ::PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
-    PaintTo(dc);
+    PaintTo(dc, {ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom});
     EndPaint(hwnd_, &ps);
   }
 
-  // Also for themed controls that draw their parent's background beneath them (WM_PRINTCLIENT).
-  void PaintTo(HDC dc) {
-    ::RECT client;
-    GetClientRect(hwnd_, &client);
+  // The off-screen copy keeps the client area between paints; a new one (the first, or after a
+  // change of size) is painted whole. Also for themed controls that draw their parent's
+  // background beneath them (WM_PRINTCLIENT), with the whole client area.
+  void PaintTo(HDC dc, RECT dirty) {
+    const RECT client = ClientArea();
     const int w = std::max<int>(client.right, 1), h = std::max<int>(client.bottom, 1);
     if (!backDc_) backDc_ = CreateCompatibleDC(dc);
     if (!back_ || w != backW_ || h != backH_) {
@@ -185,16 +189,19 @@ class Win32FormPeer final : public FormPeer {
       back_ = CreateCompatibleBitmap(dc, w, h);
       backW_ = w;
       backH_ = h;
+      dirty = {0, 0, w, h};
     }
+    dirty = RectIntersection(dirty, {0, 0, w, h});
+    if (RectEmpty(dirty)) return;
     HGDIOBJ old = SelectObject(backDc_, back_);
-    FillRect(backDc_, &client, brush_ ? brush_ : GetSysColorBrush(COLOR_BTNFACE));
     {
       const int saved = SaveDC(backDc_);
       win32::GdiSurface surface(backDc_, w, h);
-      events_.PeerPaint(surface);
+      events_.PeerPaint(surface, dirty);
       RestoreDC(backDc_, saved);
     }
-    BitBlt(dc, 0, 0, w, h, backDc_, 0, 0, SRCCOPY);
+    BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, backDc_, dirty.left, dirty.top,
+           SRCCOPY);
     SelectObject(backDc_, old);
   }
 
@@ -231,7 +238,7 @@ class Win32FormPeer final : public FormPeer {
           }
           break;
         case WM_PRINTCLIENT:
-          peer->PaintTo(reinterpret_cast<HDC>(wParam));
+          peer->PaintTo(reinterpret_cast<HDC>(wParam), peer->ClientArea());
           return 0;
         case WM_COMMAND:
           if (lParam) win32::ControlCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
@@ -269,7 +276,6 @@ class Win32FormPeer final : public FormPeer {
   std::optional<COLORREF> transparentKey_;
   Bounds bounds_{};
   bool boundsSet_ = false;
-  HBRUSH brush_ = nullptr;
   HFONT font_ = nullptr;
   HICON icon_ = nullptr;
   HDC backDc_ = nullptr;

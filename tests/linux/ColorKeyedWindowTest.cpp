@@ -36,7 +36,7 @@ class LogoPainting final : public FormPeerEvents {
  public:
   void PeerCloseRequested() override {}
   void PeerActivated() override {}
-  void PeerPaint(Surface& surface) override {
+  void PeerPaint(Surface& surface, const RECT&) override {
     surface.FillRect({0, 0, kWidth, kHeight}, RGB(255, 255, 255));
     surface.DrawPixels(picture, {0, 0, kWidth, kHeight}, false, 0);
     LogicalFont font;
@@ -105,7 +105,6 @@ TEST_F(ColorKeyedWindow, NoPixelOfTheKeyShowsWhenMappedWhileRepaintedOrAfter) {
   auto form = CreateFormPeer(painting, app, "logo");
   form->SetBorder(BorderStyle::None, BorderIcons{});
   form->SetBounds(kLeft, kTop, kWidth, kHeight);
-  form->SetColor(RGB(255, 255, 255));
   form->SetTransparentColor(RGB(255, 255, 255));
   form->SetCaption("Tavelin keyed logo");
   form->Show();
@@ -124,7 +123,7 @@ TEST_F(ColorKeyedWindow, NoPixelOfTheKeyShowsWhenMappedWhileRepaintedOrAfter) {
   // until its shape has stayed the same for a while.
   const auto before = x.Shape(w, ShapeKind::Drawing).size();
   painting.caption = "1.4";
-  form->Invalidate();
+  form->Invalidate({0, 0, kWidth, kHeight});
   std::size_t last = before;
   int steady = 0;
   ASSERT_TRUE(PumpLooking([&] {

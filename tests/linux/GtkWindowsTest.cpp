@@ -53,7 +53,6 @@ TEST_F(GtkWindows, AFormTakesItsBoundsAndItsColourKeyShapesDrawingAndPointer) {
   auto form = CreateFormPeer(events, app, "keyed");
   form->SetBorder(BorderStyle::None, BorderIcons{});
   form->SetBounds(383, 343, 258, 81);
-  form->SetColor(RGB(255, 255, 255));
   form->SetTransparentColor(RGB(255, 255, 255));
   const XWindow w = ShowForm(*form, "Tavelin keyed form");
   ASSERT_NE(w, 0u);
@@ -69,8 +68,9 @@ TEST_F(GtkWindows, AFormTakesItsBoundsAndItsColourKeyShapesDrawingAndPointer) {
   EXPECT_NE(x.TopLevelAt(383 + 129, 343 + 40), w);
   EXPECT_TRUE(form->Visible());
 
-  // Another colour: all of it shows and takes the pointer.
-  form->SetColor(RGB(200, 30, 40));
+  // Painted in another colour: all of it shows and takes the pointer.
+  events.fill = RGB(200, 30, 40);
+  form->Invalidate({0, 0, 258, 81});
   ASSERT_TRUE(PumpUntil([&] { return x.Shape(w, ShapeKind::Drawing).size() == 1; }));
   auto input = x.Shape(w, ShapeKind::Input);
   ASSERT_EQ(input.size(), 1u);
@@ -79,7 +79,8 @@ TEST_F(GtkWindows, AFormTakesItsBoundsAndItsColourKeyShapesDrawingAndPointer) {
   EXPECT_EQ(x.TopLevelAt(383 + 129, 343 + 40), w);
 
   // Key colour again, then no key at all: the whole window is back.
-  form->SetColor(RGB(255, 255, 255));
+  events.fill = RGB(255, 255, 255);
+  form->Invalidate({0, 0, 258, 81});
   ASSERT_TRUE(PumpUntil([&] { return x.Shape(w, ShapeKind::Input).empty(); }));
   form->SetTransparentColor(std::nullopt);
   ASSERT_TRUE(PumpUntil([&] { return x.Shape(w, ShapeKind::Input).size() == 1; }));
@@ -143,7 +144,7 @@ TEST_F(GtkWindows, WithNoKeyAFormShowsItsWholeClientArea) {
   auto form = CreateFormPeer(events, app, "plain");
   form->SetBorder(BorderStyle::Single, BorderIcons{});
   form->SetBounds(0, 0, 64, 32);
-  form->SetColor(RGB(10, 20, 30));
+  events.fill = RGB(10, 20, 30);
   // Without a caption of its own a form goes by the application's title.
   form->Show();
   XWindow untitled = 0;

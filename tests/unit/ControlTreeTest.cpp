@@ -1,5 +1,5 @@
 // The control layer on the sim desktop: alignment, painting in z-order with clipping, one paint
-// for many invalidations, hit testing and mouse capture, inherited fonts and hints, and the
+// for many invalidations and of their area only, hit testing and mouse capture, inherited fonts and hints, and the
 // sim drawing device's fixed text layout that the other tests rely on.
 #include <gtest/gtest.h>
 
@@ -118,6 +118,48 @@ TEST_F(ControlTree, ControlsPaintInZOrderClippedToThemselvesAndOnceForManyChange
   EXPECT_EQ(sim::PaintCount("plain"), painted + 1);  // nothing asked for another
   hidden->Invalidate();  // a hidden control asks for nothing
   sim::DisplayList("plain");
+  EXPECT_EQ(sim::PaintCount("plain"), painted + 1);
+}
+
+bool SameRect(const plat::RECT& a, const plat::RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST_F(ControlTree, OnlyTheInvalidatedAreaIsPaintedAgainAndRepaintPaintsAtOnce) {
+  Box* left = NewBox(plat::RGB(255, 0, 0), 10, 10, 20, 20);
+  Box* right = NewBox(plat::RGB(0, 0, 255), 60, 10, 20, 20);
+  auto* group = new tk::GroupBox(form);
+  group->SetParent(form);
+  group->SetBounds(40, 40, 50, 30);
+  auto* inner = new Box(form, plat::RGB(0, 255, 0));
+  inner->SetParent(group);
+  inner->SetBounds(5, 15, 10, 10);
+  sim::DisplayList("plain");
+  EXPECT_TRUE(SameRect(sim::LastPaintArea("plain"), {0, 0, 100, 80}));  // the first paint: all of it
+
+  right->Invalidate();
+  auto ops = sim::DisplayList("plain");
+  EXPECT_TRUE(SameRect(sim::LastPaintArea("plain"), {60, 10, 80, 30}));
+  ASSERT_EQ(ops.size(), 2u);  // the background beneath it, then the control; nothing of the others
+  EXPECT_TRUE(SameRect(ops[0].clip, {60, 10, 80, 30}));
+  EXPECT_EQ(ops[1].color, plat::RGB(0, 0, 255));
+  auto pixels = sim::FormPixels("plain");
+  EXPECT_EQ(pixels.At(15, 15), 0xFFFF0000u);  // the rest of the window keeps what it showed
+  EXPECT_EQ(pixels.At(65, 15), 0xFF0000FFu);
+
+  // A control in a group box asks for its place in the form.
+  inner->Invalidate();
+  ops = sim::DisplayList("plain");
+  EXPECT_TRUE(SameRect(sim::LastPaintArea("plain"), {45, 55, 55, 65}));
+  ASSERT_FALSE(ops.empty());
+  EXPECT_EQ(ops.back().color, plat::RGB(0, 255, 0));
+
+  // Repaint paints now, without waiting for the loop; Update with nothing pending paints nothing.
+  const int painted = sim::PaintCount("plain");
+  left->Repaint();
+  EXPECT_EQ(sim::PaintCount("plain"), painted + 1);
+  EXPECT_TRUE(SameRect(sim::LastPaintArea("plain"), {10, 10, 30, 30}));
+  left->Update();
   EXPECT_EQ(sim::PaintCount("plain"), painted + 1);
 }
 

@@ -77,7 +77,7 @@ TEST_F(SettingsEditor, OpensWithItsStoredLayoutAndHintSettings) {
   EXPECT_EQ(form->top, 204);
   EXPECT_EQ(form->clientWidth, 462);
   EXPECT_EQ(form->clientHeight, 325);
-  EXPECT_EQ(form->color, plat::RGB(0x43, 0x77, 0xC5));
+  EXPECT_EQ(tk::ColorToRGB(editor->GetColor()), plat::RGB(0x43, 0x77, 0xC5));  // beneath the pictures
   EXPECT_EQ(form->font, (plat::FontSpec{"Verdana", 11, plat::RGB(0x47, 0x51, 0x7E)}));
   EXPECT_EQ(form->icon.width, 32);
   EXPECT_TRUE(form->visible);

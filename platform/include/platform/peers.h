@@ -54,8 +54,9 @@ class FormPeerEvents {
   // The user asked to close the window (title bar button, Alt+F4).
   virtual void PeerCloseRequested() = 0;
   virtual void PeerActivated() = 0;
-  // The client area is to be drawn on `surface` (client coordinates), the background included.
-  virtual void PeerPaint(Surface& surface) {}
+  // The part `dirty` of the client area is to be drawn on `surface` (client coordinates), the
+  // background included. What lies outside `dirty` the surface shows already.
+  virtual void PeerPaint(Surface& surface, const RECT& dirty) {}
   // A mouse message of the client area (WM_MOUSEMOVE, WM_LBUTTONDOWN... , WM_MOUSELEAVE), at
   // client coordinates, with the MK_* keys and buttons held.
   virtual void PeerMouse(UINT msg, int x, int y, WPARAM keys) {}
@@ -75,7 +76,6 @@ class FormPeer {
   // How far the frame (border and caption) reaches beyond the client area on each side, as far as
   // it is known: a window manager may tell it only once it has framed the window.
   virtual RECT FrameExtents() const = 0;
-  virtual void SetColor(COLORREF color) = 0;
   // Pixels of this colour are see-through and let clicks pass; nullopt turns it off.
   virtual void SetTransparentColor(std::optional<COLORREF> key) = 0;
   virtual void SetFont(const FontSpec& font) = 0;
@@ -83,9 +83,11 @@ class FormPeer {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   virtual bool Visible() const = 0;
-  // The client area is to be painted again (PeerPaint) when the loop is next idle; the peer
-  // coalesces repeated requests into one paint.
-  virtual void Invalidate() = 0;
+  // `area` of the client area joins the window's pending region, which is painted (one PeerPaint
+  // for all of it) when the loop is next idle; never paints.
+  virtual void Invalidate(const RECT& area) = 0;
+  // Paints the pending region now, in one PeerPaint; nothing when none is pending.
+  virtual void Update() = 0;
   // The pointer's shape while it is over the client area.
   virtual void SetCursor(CursorShape shape) = 0;
 };

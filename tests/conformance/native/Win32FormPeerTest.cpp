@@ -4,6 +4,8 @@
 #ifdef _WIN32
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "platform/messages.h"
 #include "platform/peers.h"
 #include "tests/support/RecordingFormEvents.h"
@@ -162,10 +164,10 @@ TEST_F(Win32FormPeer, ColourKeyFontIconAndBackgroundReachTheWindow) {
   peer->SetIcon(plat::IconImage{});
   EXPECT_EQ(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
 
-  // The background as the window paints it (with everything else, off screen and in one copy),
-  // drawn into a bitmap of our own.
+  // What the form paints, for the whole client area (off screen and in one copy), drawn into a
+  // bitmap of our own.
   peer->SetBounds(0, 0, 40, 30);
-  peer->SetColor(RGB(0x12, 0x34, 0x56));
+  events.fill = RGB(0x12, 0x34, 0x56);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP target = CreateCompatibleBitmap(screen, 40, 30);
@@ -173,6 +175,8 @@ TEST_F(Win32FormPeer, ColourKeyFontIconAndBackgroundReachTheWindow) {
   EXPECT_NE(SendMessageA(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0), 0);  // nothing to erase first
   SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
   EXPECT_EQ(GetPixel(memory, 20, 15), RGB(0x12, 0x34, 0x56));
+  EXPECT_EQ((std::array{events.lastDirty.left, events.lastDirty.top, events.lastDirty.right, events.lastDirty.bottom}),
+            (std::array<plat::LONG, 4>{0, 0, 40, 30}));
   SelectObject(memory, previous);
   DeleteObject(target);
   DeleteDC(memory);

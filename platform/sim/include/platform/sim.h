@@ -40,7 +40,6 @@ struct FormRecord {
   int top = 0;
   int clientWidth = 0;
   int clientHeight = 0;
-  plat::COLORREF color = 0;
   std::optional<plat::COLORREF> transparentColor;
   plat::FontSpec font;
   plat::IconImage icon;

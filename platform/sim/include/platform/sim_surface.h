@@ -40,12 +40,15 @@ struct DrawOp {
   bool offscreen = false;
 };
 
-// The display list of a form's last paint; the form is painted first when it asked for it
-// (Invalidate) since. Empty for an unknown form.
+// The display list of a form's last paint, which paints only the pending region (what was
+// invalidated since); the form paints it first when there is one. Empty for an unknown form.
 std::vector<DrawOp> DisplayList(const std::string& nameOrCaption);
+// The part of its client area a form's last paint painted (empty for an unknown form).
+plat::RECT LastPaintArea(const std::string& nameOrCaption);
 // How many times a form has been painted.
 int PaintCount(const std::string& nameOrCaption);
-// The form's last paint as pixels (text as one box per visible character, see above).
+// The form's client area as pixels, once its pending region is painted (text as one box per
+// visible character, see above).
 plat::Pixels FormPixels(const std::string& nameOrCaption);
 
 // The fixed metrics above.
