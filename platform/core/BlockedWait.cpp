@@ -31,7 +31,10 @@ void BlockGuiThread() {
     }
     held.unlock();
     core::MessageHost* host = core::InstalledHost();
-    const bool ran = host && host->RunDeviceEvent();
+    const bool ran = host && host->RunDeviceEvent([&b] {
+      std::lock_guard g(b.lock);
+      return b.wakePending;
+    });
     held.lock();
     if (ran) return;
     if (!b.wakePending) b.woken.wait(held);

@@ -3,6 +3,7 @@
 // own thread (the GUI thread) to sleep until a message may be waiting. Other threads sleep on
 // the core's own condition variables.
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "platform/wintypes.h"
@@ -31,8 +32,10 @@ class MessageHost {
   virtual void Wake() = 0;
 
   // Runs the next event of a simulated device while the GUI thread is blocked (the clock moves
-  // to it); false when there is none. Real devices keep their own time.
-  virtual bool RunDeviceEvent() { return false; }
+  // to it); false when there is none, or when `woken` says the GUI thread was woken meanwhile:
+  // what it waits for may have come, and the clock must not move past that moment. Real devices
+  // keep their own time.
+  virtual bool RunDeviceEvent(const std::function<bool()>& woken) { return false; }
 
   // Every thread but the GUI thread has gone back to waiting for messages (called with the
   // core's lock held: wake, do nothing more).

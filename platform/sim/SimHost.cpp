@@ -77,8 +77,11 @@ class SimHost final : public plat::core::MessageHost {
     d.woken.notify_all();
   }
 
-  bool RunDeviceEvent() override {
+  bool RunDeviceEvent(const std::function<bool()>& woken) override {
     if (plat::core::OtherThreadsBusy()) return false;  // it wakes the GUI thread when done
+    // A worker wakes the GUI thread before it stops counting as busy: asked in this order, a
+    // worker that has just finished what the GUI thread waits for is never missed.
+    if (woken()) return false;
     auto& d = TheDesktop();
     std::unique_lock held(d.lock);
     auto next = d.script.end();
