@@ -250,13 +250,13 @@ tavelin_check_log() {
 # Makes a private work folder ($work); on exit the program started in it is stopped by its PID,
 # its log checked (GLib or GTK criticals make the script fail) and the folder removed. With
 # $build set, xdrive keeps its event log and screenshots in $build/e2e/$1
-# (TAVELIN_E2E_ARTIFACTS), emptied first.
+# (TAVELIN_E2E_ARTIFACTS), emptied first (it may be a mount point: the package test's is).
 tavelin_session() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-$1.XXXXXX")
   TAVELIN_PID=
   if [ -n "${build:-}" ]; then
     export TAVELIN_E2E_ARTIFACTS=$build/e2e/$1
-    rm -rf "$TAVELIN_E2E_ARTIFACTS" && mkdir -p "$TAVELIN_E2E_ARTIFACTS"
+    mkdir -p "$TAVELIN_E2E_ARTIFACTS" && find "$TAVELIN_E2E_ARTIFACTS" -mindepth 1 -delete
   fi
   trap 'tavelin_end_session; tavelin_exit_status' EXIT
 }

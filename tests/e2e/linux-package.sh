@@ -108,6 +108,10 @@ if [ "$stage" = namespace ]; then
   mount -t overlay tavelin-package -o "lowerdir=/,upperdir=$work/upper,workdir=$work/overlay-work" "$work/root" 2>/dev/null ||
     exit 3
   for fs in /proc /dev /sys; do mount --rbind "$fs" "$work/root$fs"; done
+  # What the program's checks leave for a reader (event log, screenshots) reaches the real build
+  # folder, not the throwaway copy.
+  mkdir -p "$build/e2e/package"
+  mount --bind "$build/e2e/package" "$work/root$build/e2e/package"
   # The worktree and this build are visible in the overlay under the same paths.
   exec chroot "$work/root" env TMPDIR=/tmp bash "$self" "$build" installed "$work/tavelin.deb" /tmp/tavelin-package
 fi
