@@ -51,17 +51,17 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
+# The server writes its display number into the pipe once it takes connections; the pipe ends
+# without it when the server does (the number was taken meanwhile, say).
 for n in $(seq 160 240); do
   [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] || continue
-  Xorg ":$n" -config "$dir/xorg.conf" -logfile "$dir/xorg.log" -noreset -nolisten tcp -novtswitch -sharevts \
-    >"$dir/xorg.out" 2>&1 &
+  exec {ready_fd}< <(exec Xorg ":$n" -displayfd 3 -config "$dir/xorg.conf" -logfile "$dir/xorg.log" -noreset \
+    -nolisten tcp -novtswitch -sharevts 3>&1 >"$dir/xorg.out" 2>&1)
   xorg_pid=$!
-  for _ in $(seq 1 200); do
-    [ -e "/tmp/.X11-unix/X$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1 && { display=$n; break; }
-    kill -0 "$xorg_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  [ -n "$display" ] && break
+  ready=
+  read -r -t 30 -u "$ready_fd" ready || true
+  exec {ready_fd}<&-
+  [ "$ready" = "$n" ] && { display=$n; break; }
   kill "$xorg_pid" 2>/dev/null || true
   wait "$xorg_pid" 2>/dev/null || true
   xorg_pid=
