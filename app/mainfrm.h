@@ -73,7 +73,7 @@ class Tmain : public tk::Form {
   void AssignLayout() override;
 
  private:
-  // The parts of AssignLayout: the window itself, its components, the tray icon's menu.
+  // The steps of AssignLayout: the window itself, its components, the tray icon's menu.
   void AssignWindow();
   void AssignComponents();
   void AssignTrayMenu();

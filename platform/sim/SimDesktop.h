@@ -29,7 +29,7 @@ class PaintableForm {
   // Paints the form if it asked to be painted since its last paint.
   virtual void PaintIfNeeded() = 0;
   virtual std::vector<DrawOp> LastPaint() const = 0;
-  // The part of the client area the last paint painted.
+  // The area of the client area the last paint covered.
   virtual plat::RECT LastPaintArea() const = 0;
   virtual plat::Pixels LastPixels() const = 0;
   virtual int PaintCount() const = 0;

@@ -54,7 +54,7 @@ class FormPeerEvents {
   // The user asked to close the window (title bar button, Alt+F4).
   virtual void PeerCloseRequested() = 0;
   virtual void PeerActivated() = 0;
-  // The part `dirty` of the client area is to be drawn on `surface` (client coordinates), the
+  // The area `dirty` of the client area is to be drawn on `surface` (client coordinates), the
   // background included. What lies outside `dirty` the surface shows already.
   virtual void PeerPaint(Surface& surface, const RECT& dirty) {}
   // A mouse message of the client area (WM_MOUSEMOVE, WM_LBUTTONDOWN... , WM_MOUSELEAVE), at

@@ -43,7 +43,7 @@ struct DrawOp {
 // The display list of a form's last paint, which paints only the pending region (what was
 // invalidated since); the form paints it first when there is one. Empty for an unknown form.
 std::vector<DrawOp> DisplayList(const std::string& nameOrCaption);
-// The part of its client area a form's last paint painted (empty for an unknown form).
+// The area a form's last paint covered, in client coordinates (empty for an unknown form).
 plat::RECT LastPaintArea(const std::string& nameOrCaption);
 // How many times a form has been painted.
 int PaintCount(const std::string& nameOrCaption);
