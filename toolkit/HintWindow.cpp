@@ -98,9 +98,9 @@ void HintWindow::HideHint() {
   if (peer_) peer_->Hide();
 }
 
-// Small enough to paint whole; the surface is clipped to what is dirty.
-void HintWindow::PeerPaint(plat::Surface& surface, const plat::RECT&) {
+void HintWindow::PeerPaint(plat::Surface& surface, const plat::RECT& dirty) {
   Canvas canvas(surface);
+  canvas.ClipRect(dirty);
   canvas.GetBrush().color = shownColor_;
   canvas.FillRect({0, 0, width_, height_});
   canvas.GetPen().color = clBlack;

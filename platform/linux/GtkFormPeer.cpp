@@ -124,7 +124,6 @@ class GtkFormPeer final : public FormPeer, public core::WindowObserver, private 
 
   RECT FrameExtents() const override { return frame_; }
 
-
   void SetCursor(CursorShape shape) override {
     cursor_ = shape;
     ApplyCursor();

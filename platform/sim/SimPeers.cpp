@@ -79,7 +79,7 @@ class SimFormPeer final : public plat::FormPeer,
       width = record_.clientWidth;
       height = record_.clientHeight;
     }
-    if (!backing_ || backing_->ReadPixels().width != width || backing_->ReadPixels().height != height) {
+    if (!backing_ || backing_->Width() != width || backing_->Height() != height) {
       backing_ = std::make_unique<sim::detail::SimSurface>(width, height);
       pending_ = {0, 0, width, height};
     }

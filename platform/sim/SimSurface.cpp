@@ -51,13 +51,6 @@ std::vector<std::string> Wrap(const std::string& line, std::size_t maxChars) {
   return out;
 }
 
-plat::RECT Intersect(const plat::RECT& a, const plat::RECT& b) {
-  plat::RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-  if (r.right < r.left) r.right = r.left;
-  if (r.bottom < r.top) r.bottom = r.top;
-  return r;
-}
-
 std::uint32_t Argb(plat::COLORREF c) {
   return 0xFF000000u | (std::uint32_t{plat::GetRValue(c)} << 16) | (std::uint32_t{plat::GetGValue(c)} << 8) |
          plat::GetBValue(c);
@@ -92,7 +85,7 @@ void SimSurface::Translate(int dx, int dy) {
   state_.dy += dy;
 }
 
-void SimSurface::ClipRect(const plat::RECT& rect) { state_.clip = Intersect(state_.clip, ToDevice(rect)); }
+void SimSurface::ClipRect(const plat::RECT& rect) { state_.clip = plat::RectIntersection(state_.clip, ToDevice(rect)); }
 
 plat::RECT SimSurface::ToDevice(const plat::RECT& r) const {
   return {r.left + state_.dx, r.top + state_.dy, r.right + state_.dx, r.bottom + state_.dy};
@@ -218,7 +211,7 @@ int SimSurface::FormattedText(const std::string& text, plat::RECT& rect, plat::U
   op.format = format;
   plat::RECT placed{d.right, d.top, d.left, d.top + height};
   const State kept = state_;
-  if (!(format & plat::DT_NOCLIP)) state_.clip = Intersect(state_.clip, d);
+  if (!(format & plat::DT_NOCLIP)) state_.clip = plat::RectIntersection(state_.clip, d);
   int y = d.top;
   for (auto& l : lines) {
     const int w = TextSize(state_.font, l).cx;
@@ -273,7 +266,7 @@ void SimSurface::CopyFrom(plat::Surface& source, int x, int y) {
       r->top += d.top;
       r->bottom += d.top;
     }
-    op.clip = Intersect(op.clip, state_.clip);
+    op.clip = plat::RectIntersection(op.clip, state_.clip);
     op.offscreen = true;
     ops_.push_back(op);
   }

@@ -27,6 +27,8 @@ class SimSurface final : public plat::ImageSurface {
   std::unique_ptr<plat::Surface> CreateCompatible(int width, int height) override;
   void CopyFrom(plat::Surface& source, int x, int y) override;
   plat::Pixels ReadPixels() override { return pixels_; }
+  int Width() const { return pixels_.width; }
+  int Height() const { return pixels_.height; }
 
   const std::vector<DrawOp>& Ops() const { return ops_; }
 
